@@ -1,0 +1,158 @@
+#pragma once
+// The process-wide audio library layer: capture, playback, encoders, WMA and
+// FFT behind one small C-style API. Handles are uint32_t, 0 meaning none or
+// failure. No exception ever leaves these functions: a failing call returns
+// 0 / false / nullptr and leaves a code that audiolib::errorCode() returns
+// (per calling thread, like errno).
+//
+// Only files under audio/lib/ include PulseAudio or FFmpeg headers.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace audiolib {
+
+using Handle = uint32_t;
+
+// The interface version the engines were written against; the high 16 bits
+// of version() must equal it.
+constexpr uint32_t kInterfaceVersion = 0x0204;
+
+enum Error : int {
+    kOk = 0,
+    kErrMemory = 1,
+    kErrFileOpen = 2,    // file could not be opened or created
+    kErrDriver = 3,      // no sound server / device driver
+    kErrHandle = 5,      // not a valid handle
+    kErrFormat = 6,      // unsupported sample format or codec parameters
+    kErrInit = 8,        // init has not been done
+    kErrAlready = 14,    // already initialised / already in that state
+    kErrNotAvail = 37,   // requested data is not available
+    kErrDecode = 38,     // the file holds nothing we can decode
+    kErrCreate = 33,     // could not create the stream / process
+    kErrDevice = 23,     // illegal device number
+    kErrEnded = 45,      // the channel has ended
+    kErrUnknown = -1,
+    kErrCancelled = 2000, // the codec dialog was cancelled
+};
+
+int errorCode();
+uint32_t version();
+
+// ---- flags --------------------------------------------------------------
+constexpr uint32_t kRecordPause = 0x8000;     // recordStart: create paused
+constexpr uint32_t kInputOff = 0x10000;       // recordSetInput
+constexpr uint32_t kInputOn = 0x20000;        // recordSetInput
+constexpr uint32_t kCodecDefault = 1;         // encodeGetCodecFormat: preselect block
+constexpr uint32_t kEncodeAutoFree = 0x40000; // encoder freed with its channel
+constexpr uint32_t kUnicode = 0x80000000;     // names are UTF-8 here; accepted and ignored
+constexpr uint32_t kWmaEncodeStandard = 0x2000;
+constexpr uint32_t kPosByte = 0;
+constexpr uint32_t kFilePosEnd = 2;
+constexpr uint32_t kDataFft1024 = 0x80000002; // 512 magnitudes
+
+// channelIsActive results
+constexpr int kActiveStopped = 0;
+constexpr int kActivePlaying = 1;
+constexpr int kActivePaused = 3;
+
+// ---- process state -------------------------------------------------------
+// Output device. device -1 is the default. A second init is refused with
+// kErrAlready (the recording engine relies on that).
+bool init(int device, uint32_t freq, uint32_t flags, void* window);
+// Recording device: connects to the sound server and lists its inputs.
+bool recordInit(int device);
+// Release every stream, channel and encoder of playback / recording.
+bool free();
+bool recordFree();
+
+// ---- inputs --------------------------------------------------------------
+// Name of input n (UTF-8, the source's description), nullptr after the last.
+// The pointer stays valid until recordFree().
+const char* recordGetInputName(int input);
+// flags: kInputOff, kInputOn or 0; level 0..1 is a gain on our samples,
+// a negative level keeps the current one.
+bool recordSetInput(int input, uint32_t flags, float level);
+
+// ---- recording channel ----------------------------------------------------
+// Called on the library's capture thread for every block of interleaved
+// 16-bit PCM. Returning false ends the recording. Must not block.
+using RecordProc = bool (*)(Handle channel, const void* buffer, uint32_t length, void* user);
+// Only 44100 Hz, 2 channels is supported by the capture; 16-bit samples.
+Handle recordStart(uint32_t freq, uint32_t channels, uint32_t flags, RecordProc proc, void* user);
+
+// ---- channels (recording channels and playback streams) -------------------
+bool channelPlay(Handle channel, bool restart);
+bool channelPause(Handle channel);
+// Ends a recording channel and its encoders (a recording channel's handle is
+// released); stops a playback stream.
+bool channelStop(Handle channel);
+int channelIsActive(Handle channel);
+uint64_t channelGetLength(Handle channel, uint32_t mode);   // bytes of 16-bit PCM
+uint64_t channelGetPosition(Handle channel, uint32_t mode);
+bool channelSetPosition(Handle channel, uint64_t pos, uint32_t mode);
+double channelBytes2Seconds(Handle channel, uint64_t bytes);
+// kDataFft1024: writes 512 floats of magnitudes of what is being heard.
+// Returns the number of bytes written, or -1 (0xFFFFFFFF) on failure.
+uint32_t channelGetData(Handle channel, void* buffer, uint32_t length);
+
+// Why a recording channel ended by itself (callback refused a block, an
+// encoder failed, the input vanished). Empty while it runs or was stopped.
+enum class EndCause { None, CallbackRefused, EncoderFailed, InputLost };
+EndCause channelEndCause(Handle channel);
+// Blocks dropped because the ring between capture and writer was full, plus
+// overruns the sound server reported.
+uint64_t channelLostBlocks(Handle channel);
+
+// ---- encoders -------------------------------------------------------------
+// The WAVEFORMATEX block (little-endian, packed):
+//   u16 wFormatTag, u16 nChannels, u32 nSamplesPerSec, u32 nAvgBytesPerSec,
+//   u16 nBlockAlign, u16 wBitsPerSample, u16 cbSize, then cbSize extra bytes.
+// With channel 0 and form nullptr: the size of the largest block any codec
+// needs. Otherwise opens the codec dialog through the installed hook, writes
+// the choice into form, and returns its size; 0 with kErrCancelled on cancel.
+uint32_t encodeGetCodecFormat(Handle channel, void* form, uint32_t formlen, const char* title,
+                              uint32_t flags);
+// Writes a WAV file in the block's codec, converted from the channel's format.
+Handle encodeStartCodecFile(Handle channel, const void* form, uint32_t flags, const char* file);
+// Starts the program of the command line (no shell) and feeds it a WAV header
+// with sizes 0xFFFFFFFF, then the channel's PCM, on its standard input.
+Handle encodeStart(Handle channel, const char* cmdline, uint32_t flags, void* proc, void* user);
+// Non-zero while the channel's encoder is alive.
+int encodeIsActive(Handle channel);
+
+// The codec dialog: gets the preselected block (formlen bytes room), writes
+// the user's choice into it and returns true, or returns false on cancel.
+using CodecDialogHook = std::function<bool(void* form, uint32_t formlen, const char* title)>;
+void setCodecDialogHook(CodecDialogHook hook);
+
+// ---- WMA --------------------------------------------------------------------
+// Zero-terminated list of bit/s offered for rate and channels, or nullptr.
+const uint32_t* wmaEncodeGetRates(uint32_t freq, uint32_t chans, uint32_t flags);
+Handle wmaEncodeOpenFile(uint32_t freq, uint32_t chans, uint32_t flags, uint32_t bitrate,
+                         const char* file);
+// A null tag ends the tag phase.
+bool wmaEncodeSetTag(Handle encoder, const char* tag, const char* text, int form);
+// Takes 44100 Hz stereo 16-bit PCM (the capture format) and converts it to the
+// encoder's rate and channels. Safe to call from the capture thread: it never
+// blocks or allocates; false when the encoder has failed or its queue is full.
+bool wmaEncodeWrite(Handle encoder, const void* buffer, uint32_t length);
+// Finishes the file without losing its tail.
+bool wmaEncodeClose(Handle encoder);
+
+// ---- playback streams -------------------------------------------------------
+Handle streamCreateFile(bool mem, const char* file, uint64_t offset, uint64_t length,
+                        uint32_t flags);
+Handle wmaStreamCreateFile(bool mem, const char* file, uint64_t offset, uint64_t length,
+                           uint32_t flags);
+bool streamFree(Handle stream);
+uint64_t streamGetFilePosition(Handle stream, uint32_t mode);
+
+// ---- backends -----------------------------------------------------------------
+// The real backend talks to the sound server; tests install the virtual one
+// (audio/lib/virtual/VirtualBackend.h) before init / recordInit.
+class Backend;
+void installBackend(std::unique_ptr<Backend> backend);
+
+} // namespace audiolib

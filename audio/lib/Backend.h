@@ -1,0 +1,77 @@
+#pragma once
+// The seam between the audio library layer and a sound system. One real
+// implementation (pulse/) and one for tests (virtual/).
+//
+// Lifecycle: connect() once; then any number of capture / playback streams;
+// the backend is destroyed by free() / recordFree() of the layer after every
+// stream it made is gone.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace audiolib {
+
+// Receives captured audio. Called on the backend's own thread: must not lock,
+// allocate or block.
+class CaptureSink {
+public:
+    virtual ~CaptureSink() = default;
+    // Interleaved 16-bit frames in the stream's format.
+    virtual void onCapture(const int16_t* samples, size_t frames) = 0;
+    // The source disappeared or the server connection broke.
+    virtual void onInputLost() = 0;
+    // The server dropped data before we could read it.
+    virtual void onOverrun(uint64_t frames) = 0;
+};
+
+class CaptureStream {
+public:
+    virtual ~CaptureStream() = default;
+    virtual bool setPaused(bool paused) = 0;
+};
+
+// Feeds a playback stream. Called on the backend's own thread: must not lock,
+// allocate or block. Returns the frames written (fewer at the end of data).
+class PlaybackSource {
+public:
+    virtual ~PlaybackSource() = default;
+    virtual size_t pull(int16_t* samples, size_t frames) = 0;
+};
+
+class PlaybackStream {
+public:
+    virtual ~PlaybackStream() = default;
+    virtual bool setPaused(bool paused) = 0;
+    // Drop what is queued but not yet heard (after a seek or a stop).
+    virtual void flush() = 0;
+    // Frames that have actually reached the listener since creation or flush.
+    virtual uint64_t framesPlayed() const = 0;
+};
+
+struct StreamFormat {
+    uint32_t rate = 44100;
+    uint32_t channels = 2;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // Connects to the sound system; false (and a reason) when there is none.
+    // Must give up within two seconds.
+    virtual bool connect(std::string& reason) = 0;
+    // Recording inputs, in the server's order, by the name a user sees.
+    virtual std::vector<std::string> inputNames() = 0;
+    // Capture from input `input`, created paused. nullptr on failure.
+    virtual std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
+                                                       CaptureSink& sink) = 0;
+    // Playback on the default output, created paused. nullptr on failure.
+    virtual std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
+                                                         PlaybackSource& source) = 0;
+};
+
+std::unique_ptr<Backend> makePulseBackend();
+
+} // namespace audiolib

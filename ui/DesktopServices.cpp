@@ -1,0 +1,60 @@
+#include "ui/PlatformServices.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class QtMessageBoxes final : public MessageBoxService {
+public:
+    MessageResult show(QWidget* parent, const QString& caption, const QString& text,
+                       MessageIcon icon, MessageButtons buttons) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        switch (icon) {
+        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        }
+        if (buttons == MessageButtons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return MessageResult::Ok;
+    }
+};
+
+class QtDialogs final : public DialogService {
+public:
+    QString chooseFolder(QWidget* parent, const QString& startFolder) override {
+        return QFileDialog::getExistingDirectory(parent, QString(), startFolder);
+    }
+    QString chooseSaveFile(QWidget* parent, const QString& startPath,
+                           const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
+    }
+};
+
+class SystemClock final : public ClockService {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+} // namespace
+
+PlatformServices PlatformServices::desktop() {
+    PlatformServices services;
+    services.messages = std::make_unique<QtMessageBoxes>();
+    services.dialogs = std::make_unique<QtDialogs>();
+    services.clock = std::make_unique<SystemClock>();
+    QString folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith('/'))
+        folder += '/';
+    services.programFolder = folder;
+    return services;
+}

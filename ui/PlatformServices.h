@@ -1,0 +1,54 @@
+#pragma once
+// The platform services the main window reaches through one struct, so tests
+// can answer dialogs, read the clock they set and see what was shown.
+
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+enum class MessageIcon { Information, Question, Warning };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageResult { Ok, Yes, No };
+
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    // Modal; caption is "Notice" or "Warning".
+    virtual MessageResult show(QWidget* parent, const QString& caption, const QString& text,
+                               MessageIcon icon, MessageButtons buttons) = 0;
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    // Empty when the user cancels.
+    virtual QString chooseFolder(QWidget* parent, const QString& startFolder) = 0;
+    virtual QString chooseSaveFile(QWidget* parent, const QString& startPath,
+                                   const QString& filter) = 0;
+};
+
+class FileManagerService {
+public:
+    virtual ~FileManagerService() = default;
+    // Shows the file selected in the user's file manager.
+    virtual void showFile(const QString& path) = 0;
+};
+
+class ClockService {
+public:
+    virtual ~ClockService() = default;
+    virtual QDateTime now() const = 0;
+};
+
+struct PlatformServices {
+    std::unique_ptr<MessageBoxService> messages;
+    std::unique_ptr<DialogService> dialogs;
+    std::unique_ptr<FileManagerService> fileManager; // may be null until playback lands
+    std::unique_ptr<ClockService> clock;
+    QString programFolder;                  // with a trailing '/'
+
+    // The real services of this desktop, with the executable's folder.
+    static PlatformServices desktop();
+};
