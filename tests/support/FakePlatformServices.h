@@ -1,0 +1,99 @@
+#pragma once
+// Test doubles for the platform services: message boxes and dialogs that
+// answer from a script and remember what they were asked, a clock the test
+// sets.
+
+#include "ui/PlatformServices.h"
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+struct ShownMessage {
+    QString caption;
+    QString text;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+class FakeMessageBoxes final : public MessageBoxService {
+public:
+    std::vector<ShownMessage> shown;
+    std::deque<MessageResult> answers; // for Yes/No questions; No when empty
+
+    MessageResult show(QWidget*, const QString& caption, const QString& text, MessageIcon icon,
+                       MessageButtons buttons) override {
+        shown.push_back({caption, text, icon, buttons});
+        if (buttons == MessageButtons::Ok)
+            return MessageResult::Ok;
+        if (answers.empty())
+            return MessageResult::No;
+        MessageResult r = answers.front();
+        answers.pop_front();
+        return r;
+    }
+};
+
+class FakeDialogs final : public DialogService {
+public:
+    std::deque<QString> folderAnswers;
+    std::deque<QString> saveAnswers;
+    QStringList folderStarts;
+    QStringList saveStarts;
+
+    QString chooseFolder(QWidget*, const QString& startFolder) override {
+        folderStarts << startFolder;
+        return take(folderAnswers);
+    }
+    QString chooseSaveFile(QWidget*, const QString& startPath, const QString&) override {
+        saveStarts << startPath;
+        return take(saveAnswers);
+    }
+
+private:
+    static QString take(std::deque<QString>& q) {
+        if (q.empty())
+            return {};
+        QString s = q.front();
+        q.pop_front();
+        return s;
+    }
+};
+
+class FakeFileManager final : public FileManagerService {
+public:
+    QStringList shownFiles;
+    void showFile(const QString& path) override { shownFiles << path; }
+};
+
+class FakeClock final : public ClockService {
+public:
+    QDateTime time = QDateTime(QDate(2024, 1, 31), QTime(23, 59, 58));
+    QDateTime now() const override { return time; }
+};
+
+// Fakes owned by the services struct, with raw pointers kept for the test.
+struct FakeServices {
+    FakeMessageBoxes* messages = nullptr;
+    FakeDialogs* dialogs = nullptr;
+    FakeFileManager* fileManager = nullptr;
+    FakeClock* clock = nullptr;
+
+    PlatformServices make(const QString& programFolder) {
+        PlatformServices s;
+        auto m = std::make_unique<FakeMessageBoxes>();
+        auto d = std::make_unique<FakeDialogs>();
+        auto f = std::make_unique<FakeFileManager>();
+        auto c = std::make_unique<FakeClock>();
+        messages = m.get();
+        dialogs = d.get();
+        fileManager = f.get();
+        clock = c.get();
+        s.messages = std::move(m);
+        s.dialogs = std::move(d);
+        s.fileManager = std::move(f);
+        s.clock = std::move(c);
+        s.programFolder = programFolder.endsWith('/') ? programFolder : programFolder + '/';
+        return s;
+    }
+};
