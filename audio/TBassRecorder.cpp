@@ -1,0 +1,285 @@
+#include "audio/TBassRecorder.h"
+
+#include "audio/RecordCommands.h"
+#include "audio/WaveFormatBlock.h"
+
+#include <atomic>
+#include <climits>
+#include <unistd.h>
+
+namespace {
+
+// Read by the record callback on the capture thread, which gets no object.
+// Start writes them while the channel is still paused and lets it run last,
+// so the callback always sees the values of its own recording.
+std::atomic<TRecordOutFormat> CurrentOutFormat{rofWAVE};
+std::atomic<audiolib::Handle> WmaEncoder{0};
+// Set by the callback when the WMA encoder refused a block; the UI thread
+// reads it to say why the recording ended.
+std::atomic<bool> WmaWriteFailed{false};
+
+bool RecordProc(audiolib::Handle handle, const void* buffer, uint32_t length, void*) {
+    if (CurrentOutFormat.load(std::memory_order_acquire) == rofWMA) {
+        bool ok =
+            audiolib::wmaEncodeWrite(WmaEncoder.load(std::memory_order_acquire), buffer, length);
+        if (!ok)
+            WmaWriteFailed.store(true, std::memory_order_release);
+        return ok;
+    }
+    return audiolib::encodeIsActive(handle) != 0;
+}
+
+std::string executableFolder() {
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (n <= 0)
+        return "./";
+    std::string s(path, static_cast<size_t>(n));
+    size_t slash = s.rfind('/');
+    return slash == std::string::npos ? std::string("./") : s.substr(0, slash + 1);
+}
+
+} // namespace
+
+TBassRecorder::TBassRecorder() : FProgramFolder(executableFolder()) {}
+
+TBassRecorder::~TBassRecorder() = default;
+
+void TBassRecorder::SetProgramFolder(const std::string& folder) {
+    FProgramFolder = folder;
+    if (FProgramFolder.empty() || FProgramFolder.back() != '/')
+        FProgramFolder += '/';
+}
+
+std::string TBassRecorder::GetLastErrorMessage() const {
+    return reccmd::errorMessage(FErrCode);
+}
+
+bool TBassRecorder::Init(void* h) {
+    if ((audiolib::version() >> 16) != audiolib::kInterfaceVersion) {
+        FErrCode = reccmd::kErrInit;
+        return false;
+    }
+    if (!audiolib::recordInit(-1)) {
+        FErrCode = reccmd::kErrInit;
+        return false;
+    }
+    if (!audiolib::init(-1, 44100, 0, h)) {
+        FErrCode = reccmd::kErrInit;
+        return false;
+    }
+    FAcmWAVEFormat.clear();
+    FRecChannel = 0;
+    return true;
+}
+
+void TBassRecorder::Uninit() {
+    // A recording still running when the window closes is ended as Stop
+    // would, so its file is complete (a WMA file needs its close).
+    Stop();
+    FAcmWAVEFormat.clear();
+    audiolib::recordFree();
+    audiolib::free();
+}
+
+int32_t TBassRecorder::GetAudioDeviceCount() {
+    int32_t n = 0;
+    while (audiolib::recordGetInputName(n) != nullptr)
+        ++n;
+    return n;
+}
+
+void TBassRecorder::LoadDeviceName(std::vector<std::string>& list) {
+    for (int n = 0;; ++n) {
+        const char* name = audiolib::recordGetInputName(n);
+        if (name == nullptr)
+            break;
+        list.emplace_back(name);
+    }
+}
+
+void TBassRecorder::GetWMAbitrates(std::vector<int32_t>& list, int32_t samplerate,
+                                   int32_t channel) {
+    const uint32_t* rates = audiolib::wmaEncodeGetRates(static_cast<uint32_t>(samplerate),
+                                                        static_cast<uint32_t>(channel), 0);
+    if (rates == nullptr)
+        return;
+    for (const uint32_t* r = rates; *r != 0; ++r)
+        list.push_back(static_cast<int32_t>(*r / 1000u));
+}
+
+void TBassRecorder::SetRecordDevice(int32_t idx, int32_t volume) {
+    int32_t n = 0;
+    while (audiolib::recordGetInputName(n) != nullptr) {
+        audiolib::recordSetInput(n, audiolib::kInputOff, -1.0f);
+        ++n;
+    }
+    if (n > 0 && idx >= 0 && idx < n) {
+        audiolib::recordSetInput(idx, audiolib::kInputOn, -1.0f);
+        audiolib::recordSetInput(idx, 0, static_cast<float>(volume) / 10.0f);
+    }
+}
+
+void TBassRecorder::SetWaveParameter(int8_t channel, int8_t bitPerSample, int32_t Samplerate) {
+    uint32_t size = audiolib::encodeGetCodecFormat(0, nullptr, 0, nullptr, 0);
+    FAcmWAVEFormat.clear();
+    // The dialog may write a longer codec record into the block later, so it
+    // gets the size of the largest one; never less than the head itself.
+    if (size < wavefmt::kHeadSize)
+        size = wavefmt::kHeadSize;
+    FAcmWAVEFormat.assign(size, 0);
+    // The signed arguments are reinterpreted as the unsigned fields they fill.
+    wavefmt::writeHead(FAcmWAVEFormat.data(), FAcmWAVEFormat.size(),
+                       wavefmt::pcmHead(static_cast<uint16_t>(static_cast<uint8_t>(channel)),
+                                        static_cast<uint16_t>(static_cast<uint8_t>(bitPerSample)),
+                                        static_cast<uint32_t>(Samplerate)));
+}
+
+void TBassRecorder::SetMP3Parameter(int32_t bitrate, bool, bool enVBR, int8_t channel,
+                                    uint8_t vbrQuality) {
+    // lame has no switch for a CRC in its frames that we want to depend on,
+    // so enCRC does not change the line.
+    FLameCommandLine = reccmd::lameOptions(bitrate, enVBR, channel, vbrQuality);
+}
+
+void TBassRecorder::SetWMAParameter(int32_t sampleRate, int32_t channel, int32_t bitrate) {
+    FWmaSamplerate = sampleRate;
+    FWmaChannel = channel;
+    FWmaBitrate = bitrate;
+}
+
+void TBassRecorder::SetOGGParameter(int32_t quality) {
+    FOggCommandLine = reccmd::oggOptions(quality);
+}
+
+void TBassRecorder::FailStart() {
+    audiolib::channelStop(FRecChannel);
+    FRecChannel = 0;
+    FErrCode = reccmd::kErrRecordFailed;
+}
+
+bool TBassRecorder::StartEncoder(const std::string& name) {
+    constexpr uint32_t kFileFlags = audiolib::kUnicode | audiolib::kEncodeAutoFree;
+    switch (FOutformat) {
+    case rofWAVE: {
+        if (FAcmWAVEFormat.empty())
+            return false;
+        uint32_t size = audiolib::encodeGetCodecFormat(0, nullptr, 0, nullptr, 0);
+        if (size > FAcmWAVEFormat.size())
+            FAcmWAVEFormat.resize(size, 0);
+        uint32_t got = audiolib::encodeGetCodecFormat(FRecChannel, FAcmWAVEFormat.data(),
+                                                      static_cast<uint32_t>(FAcmWAVEFormat.size()),
+                                                      nullptr, audiolib::kCodecDefault);
+        // The error code is only looked at when the call failed: a code left
+        // from an earlier call must not read as a cancel.
+        if (got == 0 && audiolib::errorCode() == audiolib::kErrCancelled)
+            return false;
+        return audiolib::encodeStartCodecFile(FRecChannel, FAcmWAVEFormat.data(), kFileFlags,
+                                              name.c_str()) != 0;
+    }
+    case rofMP3: {
+        std::string command = reccmd::lameCommandLine(FProgramFolder, FLameCommandLine, name);
+        return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
+               0;
+    }
+    case rofOGG: {
+        std::string command = reccmd::oggCommandLine(FProgramFolder, FOggCommandLine, name);
+        return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
+               0;
+    }
+    case rofWMA: {
+        audiolib::Handle enc = audiolib::wmaEncodeOpenFile(
+            static_cast<uint32_t>(FWmaSamplerate), static_cast<uint32_t>(FWmaChannel),
+            audiolib::kWmaEncodeStandard | audiolib::kUnicode,
+            static_cast<uint32_t>(FWmaBitrate) * 1000u, name.c_str());
+        WmaEncoder.store(enc, std::memory_order_release);
+        if (enc == 0)
+            return false;
+        audiolib::wmaEncodeSetTag(enc, nullptr, nullptr, 0);
+        return true;
+    }
+    }
+    return false;
+}
+
+int32_t TBassRecorder::Start(TRecordOutFormat outformat, const std::string& outfile) {
+    // A second Start over a running recording would orphan its channel.
+    if (FRecChannel != 0) {
+        FErrCode = reccmd::kErrRecordFailed;
+        return reccmd::kErrRecordFailed;
+    }
+    CurrentOutFormat.store(outformat, std::memory_order_release);
+    WmaWriteFailed.store(false, std::memory_order_release);
+    std::string name = reccmd::adjustFileExt(outformat, outfile);
+    FOutformat = outformat;
+
+    FRecChannel = audiolib::recordStart(44100, 2, audiolib::kRecordPause, RecordProc, nullptr);
+    if (FRecChannel == 0) {
+        FErrCode = reccmd::kErrRecordFailed;
+        return reccmd::kErrRecordFailed;
+    }
+    if (!StartEncoder(name)) {
+        FailStart();
+        return reccmd::kErrRecordFailed;
+    }
+    FOutFile = name;
+    audiolib::channelPlay(FRecChannel, false);
+    return 0;
+}
+
+void TBassRecorder::Pause() {
+    if (FRecChannel != 0)
+        audiolib::channelPause(FRecChannel);
+}
+
+void TBassRecorder::Resume() {
+    if (FRecChannel != 0)
+        audiolib::channelPlay(FRecChannel, false);
+}
+
+void TBassRecorder::Stop() {
+    if (FRecChannel == 0)
+        return;
+    // The channel stops before the WMA encoder closes, so the callback can no
+    // longer write into an encoder that is being closed.
+    audiolib::channelStop(FRecChannel);
+    FRecChannel = 0;
+    if (CurrentOutFormat.load(std::memory_order_acquire) == rofWMA)
+        audiolib::wmaEncodeClose(WmaEncoder.load(std::memory_order_acquire));
+}
+
+bool TBassRecorder::RecordingEndedByItself() const {
+    if (FRecChannel == 0)
+        return false;
+    if (WmaWriteFailed.load(std::memory_order_acquire))
+        return true;
+    if (audiolib::channelEndCause(FRecChannel) != audiolib::EndCause::None)
+        return true;
+    if (audiolib::channelIsActive(FRecChannel) == audiolib::kActiveStopped)
+        return true;
+    // A paused channel calls no callback, so an encoder that died during a
+    // pause shows only here.
+    return FOutformat != rofWMA && audiolib::encodeIsActive(FRecChannel) == 0;
+}
+
+std::string TBassRecorder::RecordingEndReason() const {
+    if (!RecordingEndedByItself())
+        return {};
+    if (WmaWriteFailed.load(std::memory_order_acquire))
+        return "The recording stopped: the WMA file could not be written any further. "
+               "The disk may be full.";
+    if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::InputLost)
+        return "The recording stopped: the recording input is no longer available.";
+    switch (FOutformat) {
+    case rofMP3:
+        return "The recording stopped: the MP3 encoder (lame) quit unexpectedly.";
+    case rofOGG:
+        return "The recording stopped: the Ogg Vorbis encoder (oggenc2) quit unexpectedly.";
+    case rofWAVE:
+        return "The recording stopped: the WAV file could not be written any further. "
+               "The disk may be full.";
+    case rofWMA:
+        break;
+    }
+    return "The recording stopped: the WMA encoder quit unexpectedly.";
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The recording engine: captures 44100 Hz 16-bit stereo from one input of the
+// default recording device and writes it as WAV (through a codec the user
+// picks), MP3 (lame), Ogg Vorbis (oggenc2) or WMA. Runs on the UI thread; only
+// its record callback runs on the audio layer's capture thread.
+//
+// One recorder per process: the callback reads process-wide state.
+
+#include "audio/RecordOutFormat.h"
+#include "audio/lib/AudioLib.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TBassRecorder {
+public:
+    TBassRecorder();
+    ~TBassRecorder();
+    TBassRecorder(const TBassRecorder&) = delete;
+    TBassRecorder& operator=(const TBassRecorder&) = delete;
+
+    std::string GetLastErrorMessage() const;
+    // False with error -2 when the output device is already open (the player
+    // opens it first); the recording device is open by then and recording works.
+    bool Init(void* h);
+    void Uninit();
+    int32_t GetAudioDeviceCount();
+    void GetWMAbitrates(std::vector<int32_t>& list, int32_t samplerate, int32_t channel);
+    void LoadDeviceName(std::vector<std::string>& list);
+    // 0 on success, -1000 on failure (the recorder is then idle).
+    int32_t Start(TRecordOutFormat outformat, const std::string& outfile);
+    void Pause();
+    void Resume();
+    void Stop();
+    void SetRecordDevice(int32_t idx, int32_t volume);
+    void SetWaveParameter(int8_t channel, int8_t bitPerSample, int32_t Samplerate);
+    void SetMP3Parameter(int32_t bitrate, bool enCRC, bool enVBR, int8_t channel,
+                         uint8_t vbrQuality);
+    void SetWMAParameter(int32_t sampleRate, int32_t channel, int32_t bitrate);
+    void SetOGGParameter(int32_t quality);
+
+    // True once the current recording has stopped without Stop: the encoder
+    // quit, a write failed, the input vanished. Cheap enough to poll each second.
+    bool RecordingEndedByItself() const;
+    // Why, in words for the user; empty while the recording is fine.
+    std::string RecordingEndReason() const;
+
+    // Where lame and oggenc2 are looked for, with a trailing '/'; the
+    // executable's folder unless set.
+    void SetProgramFolder(const std::string& folder);
+    const std::string& ProgramFolder() const { return FProgramFolder; }
+
+    // Read-only views of the state, for the window and for tests.
+    audiolib::Handle RecChannel() const { return FRecChannel; }
+    int32_t ErrCode() const { return FErrCode; }
+    TRecordOutFormat OutFormat() const { return FOutformat; }
+    const std::vector<uint8_t>& AcmWaveFormat() const { return FAcmWAVEFormat; }
+    const std::string& LameCommandLine() const { return FLameCommandLine; }
+    const std::string& OggCommandLine() const { return FOggCommandLine; }
+    int32_t WmaSamplerate() const { return FWmaSamplerate; }
+    int32_t WmaChannel() const { return FWmaChannel; }
+    int32_t WmaBitrate() const { return FWmaBitrate; }
+    // The name the last successful Start wrote to.
+    const std::string& OutFile() const { return FOutFile; }
+
+private:
+    bool StartEncoder(const std::string& name);
+    void FailStart();
+
+    audiolib::Handle FRecChannel = 0;
+    int32_t FErrCode = 0;
+    TRecordOutFormat FOutformat = rofWAVE;
+    std::vector<uint8_t> FAcmWAVEFormat; // empty: no block yet
+    std::string FLameCommandLine;
+    std::string FOggCommandLine;
+    int32_t FWmaSamplerate = 0;
+    int32_t FWmaChannel = 0;
+    int32_t FWmaBitrate = 0;
+    std::string FProgramFolder;
+    std::string FOutFile;
+};
