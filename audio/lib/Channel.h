@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace audiolib {
 
@@ -15,7 +16,8 @@ class Backend;
 
 // Something a channel* function of AudioLib.h acts on: a recording channel or
 // a playback stream. Every operation runs on the calling (UI) thread. The
-// defaults fail with kErrNotAvail.
+// defaults fail with kErrNotAvail, except bytesToSeconds, which converts at
+// the one format every channel carries (44100 Hz stereo 16-bit).
 class Channel {
 public:
     virtual ~Channel() = default;
@@ -29,6 +31,9 @@ public:
     virtual double bytesToSeconds(uint64_t bytes) const;
     virtual uint32_t getData(void* buffer, uint32_t length);
     virtual uint64_t filePosition(uint32_t mode) const;
+    // Recording channels are released by recordFree(), everything else
+    // (playback streams, stand-alone encoders) by free().
+    virtual bool recording() const { return false; }
 };
 
 // An encoder fed by a recording channel's writer thread (never the capture
@@ -55,6 +60,8 @@ Handle attachEncoder(Handle channel, std::unique_ptr<ChannelEncoder> encoder);
 Handle registerChannel(std::shared_ptr<Channel> channel);
 std::shared_ptr<Channel> findChannel(Handle handle);
 void unregisterChannel(Handle handle);
+// Every live handle, for free() / recordFree().
+std::vector<Handle> channelHandles();
 
 // The backend in use, after init() or recordInit() connected it; null before.
 Backend* activeBackend();

@@ -1,0 +1,38 @@
+#pragma once
+// The backend on the PulseAudio server (or PipeWire's Pulse service).
+
+#include "audio/lib/Backend.h"
+#include "audio/lib/pulse/PulseConnection.h"
+
+#include <string>
+#include <vector>
+
+namespace audiolib::pulse {
+
+class PulseBackend final : public Backend {
+public:
+    PulseBackend() = default;
+    ~PulseBackend() override;
+    PulseBackend(const PulseBackend&) = delete;
+    PulseBackend& operator=(const PulseBackend&) = delete;
+
+    bool connect(std::string& reason) override;
+    std::vector<std::string> inputNames() override;
+    std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
+                                               CaptureSink& sink) override;
+    std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
+                                                 PlaybackSource& source) override;
+
+private:
+    struct Source {
+        std::string name;        // the server's name, to connect a stream
+        std::string description; // what the user sees
+    };
+    bool listSources();
+    void disconnect();
+
+    Connection conn_;
+    std::vector<Source> sources_;
+};
+
+} // namespace audiolib::pulse

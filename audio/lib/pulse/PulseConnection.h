@@ -1,0 +1,48 @@
+#pragma once
+// Internal to audio/lib/pulse/: the one server connection that every capture
+// and playback stream of the layer is made on. Its callbacks run on the
+// mainloop's thread with the mainloop locked; everyone else takes LoopLock
+// before touching a pa_* object.
+
+#include <pulse/pulseaudio.h>
+
+namespace audiolib::pulse {
+
+struct Connection {
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+};
+
+// Never taken on the mainloop thread itself (the callbacks already hold it).
+class LoopLock {
+public:
+    explicit LoopLock(pa_threaded_mainloop* loop) : loop_(loop) {
+        pa_threaded_mainloop_lock(loop_);
+    }
+    ~LoopLock() { pa_threaded_mainloop_unlock(loop_); }
+    LoopLock(const LoopLock&) = delete;
+    LoopLock& operator=(const LoopLock&) = delete;
+
+private:
+    pa_threaded_mainloop* loop_;
+};
+
+// Waits, with the loop locked, until `done()` or `timeoutMs` passed. The
+// mainloop runs meanwhile. False on timeout.
+template <typename Done> bool waitLocked(pa_threaded_mainloop* loop, int timeoutMs, Done done) {
+    // Polls rather than waits on a signal so that no callback has to know
+    // who is waiting; 2 ms steps are far below anything we wait for.
+    for (int waited = 0; !done(); waited += 2) {
+        if (waited >= timeoutMs)
+            return false;
+        pa_threaded_mainloop_unlock(loop);
+        struct timespec step {
+            0, 2'000'000
+        };
+        nanosleep(&step, nullptr);
+        pa_threaded_mainloop_lock(loop);
+    }
+    return true;
+}
+
+} // namespace audiolib::pulse
