@@ -1,0 +1,52 @@
+#include "app/OutputNaming.h"
+
+namespace naming {
+
+QString OutputFileExt(int outFormat) {
+    static const char* const kExtensions[] = {".wav", ".mp3", ".wma", ".ogg"};
+    if (outFormat < 0 || outFormat >= static_cast<int>(std::size(kExtensions)))
+        return {};
+    return QString::fromLatin1(kExtensions[outFormat]);
+}
+
+QString BuildOutputFileName(const NamingInputs& in, const QDateTime& now) {
+    if (in.saveFolder.isEmpty())
+        return {};
+    QString folder = in.saveFolder;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    switch (in.mode) {
+    case NamingMode::Special:
+        if (in.specialPath.isEmpty())
+            return {};
+        // The extension goes on whatever the name ends with: "a.mp3" gives
+        // "a.mp3.mp3", so the format of the file is never in doubt.
+        return folder + in.specialPath + in.ext;
+    case NamingMode::Auto: {
+        const QString head = in.prefix.isEmpty() ? QString() : in.prefix + u'_';
+        const QString stamp =
+            now.toString(in.postfix == kPostfixTime ? QStringLiteral("HHmmss")
+                                                    : QStringLiteral("yyyyMMddHHmmss"));
+        return folder + head + stamp + in.ext;
+    }
+    case NamingMode::None:
+        break;
+    }
+    return {};
+}
+
+QString MakeUniqueFileName(const QString& path, const std::function<bool(const QString&)>& exists) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString dir = path.left(slash + 1);
+    const QString name = path.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString ext = dot >= 0 ? name.mid(dot) : QString();
+    const QString stem = name.left(qMax<qsizetype>(0, name.size() - 4));
+    for (quint64 n = 1;; ++n) {
+        const QString candidate = dir + stem + u'_' + QString::number(n) + ext;
+        if (!exists(candidate))
+            return candidate;
+    }
+}
+
+} // namespace naming

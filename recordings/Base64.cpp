@@ -1,0 +1,91 @@
+#include "recordings/Base64.h"
+
+#include <array>
+
+namespace recordings {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+constexpr std::int8_t kSkip = -2;
+constexpr std::int8_t kBad = -1;
+constexpr std::int8_t kPad = 64;
+
+constexpr std::array<std::int8_t, 256> MakeTable() {
+    std::array<std::int8_t, 256> t{};
+    for (auto& v : t)
+        v = kBad;
+    for (int k = 0; k < 64; ++k)
+        t[static_cast<unsigned char>(kAlphabet[k])] = static_cast<std::int8_t>(k);
+    t['='] = kPad;
+    t['\t'] = t['\n'] = t['\r'] = t[' '] = kSkip;
+    return t;
+}
+
+constexpr auto kTable = MakeTable();
+
+} // namespace
+
+std::string EncodeBase64(const std::uint8_t* data, std::size_t size) {
+    std::string out;
+    out.reserve((size + 2) / 3 * 4);
+    std::size_t k = 0;
+    for (; k + 3 <= size; k += 3) {
+        const std::uint32_t v = (data[k] << 16) | (data[k + 1] << 8) | data[k + 2];
+        out.push_back(kAlphabet[(v >> 18) & 63]);
+        out.push_back(kAlphabet[(v >> 12) & 63]);
+        out.push_back(kAlphabet[(v >> 6) & 63]);
+        out.push_back(kAlphabet[v & 63]);
+    }
+    if (size - k == 1) {
+        const std::uint32_t v = data[k] << 16;
+        out.push_back(kAlphabet[(v >> 18) & 63]);
+        out.push_back(kAlphabet[(v >> 12) & 63]);
+        out += "==";
+    } else if (size - k == 2) {
+        const std::uint32_t v = (data[k] << 16) | (data[k + 1] << 8);
+        out.push_back(kAlphabet[(v >> 18) & 63]);
+        out.push_back(kAlphabet[(v >> 12) & 63]);
+        out.push_back(kAlphabet[(v >> 6) & 63]);
+        out.push_back('=');
+    }
+    return out;
+}
+
+bool DecodeBase64(std::string_view text, std::vector<std::uint8_t>& out) {
+    out.clear();
+    out.reserve(text.size() / 4 * 3);
+    std::uint32_t quad[4];
+    int filled = 0;
+    int padding = 0;
+    for (const char c : text) {
+        const std::int8_t v = kTable[static_cast<unsigned char>(c)];
+        if (v == kSkip)
+            continue;
+        if (v == kBad)
+            return false;
+        if (padding > 0 && v != kPad)
+            return false; // data after padding
+        if (v == kPad) {
+            // "=" may only fill the last one or two places of a group.
+            if (filled < 2)
+                return false;
+            ++padding;
+        }
+        quad[filled++] = v == kPad ? 0 : static_cast<std::uint32_t>(v);
+        if (filled == 4) {
+            const std::uint32_t bits = (quad[0] << 18) | (quad[1] << 12) | (quad[2] << 6) | quad[3];
+            out.push_back(static_cast<std::uint8_t>(bits >> 16));
+            if (padding < 2)
+                out.push_back(static_cast<std::uint8_t>(bits >> 8));
+            if (padding < 1)
+                out.push_back(static_cast<std::uint8_t>(bits));
+            filled = 0;
+            if (padding > 0)
+                padding = 3; // a group after a padded one is refused above
+        }
+    }
+    return filled == 0;
+}
+
+} // namespace recordings

@@ -1,0 +1,115 @@
+// Reading recorded.xml: which files are accepted, and how the list is found
+// in them.
+
+#include "recordings/Base64.h"
+#include "recordings/PropertyStream.h"
+#include "recordings/TRecordFiles.h"
+#include "recordings/WholeFile.h"
+
+#include "xml/XmlFile.h"
+
+#include <pugixml.hpp>
+
+std::unique_ptr<TRecordFiles> RecordFiles;
+
+namespace {
+
+bool NameIs(const pugi::xml_node& node, std::string_view name) {
+    const std::string_view n = node.name();
+    if (n.size() != name.size())
+        return false;
+    for (std::size_t k = 0; k < n.size(); ++k) {
+        auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+        if (lower(static_cast<unsigned char>(n[k])) != lower(static_cast<unsigned char>(name[k])))
+            return false;
+    }
+    return true;
+}
+
+pugi::xml_node FirstChildNamed(const pugi::xml_node& parent, std::string_view name) {
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && NameIs(child, name))
+            return child;
+    return {};
+}
+
+// The first text of an element that is not only white space, without the
+// control characters and blanks around it.
+std::string_view TrimmedText(const pugi::xml_node& element) {
+    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
+            continue;
+        std::string_view t = child.value();
+        while (!t.empty() && static_cast<unsigned char>(t.front()) < 33)
+            t.remove_prefix(1);
+        while (!t.empty() && static_cast<unsigned char>(t.back()) < 33)
+            t.remove_suffix(1);
+        if (!t.empty())
+            return t;
+    }
+    return {};
+}
+
+// Fills the list from the root; anything short of a list element leaves it
+// empty, which is still a catalogue.
+CatalogueLoad Fill(const pugi::xml_node& root, std::vector<std::string>& files) {
+    const pugi::xml_node property = FirstChildNamed(root, "Files");
+    if (!property)
+        return CatalogueLoad::Loaded;
+    const std::string_view className = TrimmedText(property);
+    if (className.size() < 2 || className.front() != '(' ||
+        className.substr(1, className.size() - 2) != "TStringList")
+        return CatalogueLoad::Loaded;
+    const pugi::xml_node list = FirstChildNamed(property, "DefinedProperties");
+    if (!list)
+        return CatalogueLoad::Loaded;
+
+    std::vector<std::uint8_t> stream;
+    if (!recordings::DecodeBase64(list.text().get(), stream))
+        return CatalogueLoad::BadBase64;
+    std::vector<std::string> paths;
+    if (recordings::DecodeProperties(stream, paths) != recordings::StreamError::None)
+        return CatalogueLoad::BadStream;
+    files = std::move(paths);
+    return CatalogueLoad::Loaded;
+}
+
+} // namespace
+
+std::unique_ptr<TRecordFiles> TRecordFiles::CreateFromBytes(std::string_view bytes,
+                                                            CatalogueLoad* status) {
+    CatalogueLoad outcome = CatalogueLoad::NoRoot;
+    std::unique_ptr<TRecordFiles> result;
+    pugi::xml_document doc;
+    // The common loader decides the encoding from a byte-order mark or the
+    // declaration, and fails for anything without a root element.
+    const bool parsed = xml::loadDocument(bytes, doc).ok;
+    const pugi::xml_node root = doc.document_element();
+    if (parsed && root) {
+        auto catalogue = std::make_unique<TRecordFiles>();
+        outcome = Fill(root, catalogue->FFiles);
+        if (outcome == CatalogueLoad::Loaded)
+            result = std::move(catalogue);
+    }
+    if (status)
+        *status = outcome;
+    return result;
+}
+
+std::unique_ptr<TRecordFiles> TRecordFiles::CreateFromDataFile(const std::string& filename,
+                                                               CatalogueLoad* status) {
+    std::string bytes;
+    switch (recordings::ReadWholeFile(filename, bytes)) {
+    case recordings::ReadResult::Missing:
+        if (status)
+            *status = CatalogueLoad::Missing;
+        return nullptr;
+    case recordings::ReadResult::Failed:
+        if (status)
+            *status = CatalogueLoad::Unreadable;
+        return nullptr;
+    case recordings::ReadResult::Ok:
+        break;
+    }
+    return CreateFromBytes(bytes, status);
+}

@@ -1,0 +1,53 @@
+// Writing recorded.xml. The layout comes from the common XML writer; what is
+// ours is the list element's text: the Base64 of the property stream in lines
+// of 76 characters, each after a bare LF and the element's two TABs.
+
+#include "recordings/Base64.h"
+#include "recordings/PropertyStream.h"
+#include "recordings/TRecordFiles.h"
+#include "xml/XmlFile.h"
+#include "xml/XmlWriter.h"
+
+namespace {
+
+constexpr std::size_t kLineLength = 76;
+constexpr std::string_view kLineBreak = "\n\t\t";
+
+std::string ListText(const std::vector<std::uint8_t>& stream) {
+    const std::string base64 = recordings::EncodeBase64(stream.data(), stream.size());
+    const std::size_t lines = (base64.size() + kLineLength - 1) / kLineLength;
+    std::string text;
+    text.reserve(base64.size() + (lines + 1) * kLineBreak.size());
+    for (std::size_t at = 0; at < base64.size(); at += kLineLength) {
+        text += kLineBreak;
+        text.append(base64, at, kLineLength);
+    }
+    text += kLineBreak;
+    return text;
+}
+
+} // namespace
+
+std::string TRecordFiles::DataFileBytes(const TRecordFiles* obj) {
+    pugi::xml_document doc;
+    pugi::xml_node root = xml::newDocument(doc, "Files");
+    if (obj) {
+        pugi::xml_node property = root.append_child("Files");
+        property.append_child(pugi::node_pcdata).set_value("(TStringList)");
+        const std::vector<std::uint8_t> stream = recordings::EncodeStringsProperty(obj->FFiles);
+        if (!stream.empty()) {
+            const std::string text = ListText(stream);
+            property.append_child("DefinedProperties")
+                .append_child(pugi::node_pcdata)
+                .set_value(text.data(), text.size());
+        }
+    }
+    return xml::writeDocument(doc);
+}
+
+std::string TRecordFiles::SaveDataFile(const std::string& filename, const TRecordFiles* obj) {
+    std::string error;
+    if (!xml::writeFileAtomic(filename, DataFileBytes(obj), error) && error.empty())
+        error = "cannot write " + filename;
+    return error;
+}

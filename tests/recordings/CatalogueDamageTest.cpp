@@ -1,0 +1,227 @@
+// Damaged catalogue files: each ends in a defined way, never a crash or a read
+// past the bytes (run under ASan), and the start-up keeps what it cannot read.
+
+#include "recordings/Base64.h"
+#include "recordings/CatalogueStore.h"
+#include "recordings/PropertyStream.h"
+#include "recordings/TRecordFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using recordings::StreamError;
+
+namespace {
+
+std::string FileWithList(const std::string& listText) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Files>\r\n\t<Files>(TStringList)\r\n"
+           "\t\t<DefinedProperties>" +
+           listText + "</DefinedProperties>\r\n\t</Files>\r\n</Files>\r\n";
+}
+
+std::string FileWithStream(const std::vector<std::uint8_t>& stream) {
+    return FileWithList(recordings::EncodeBase64(stream.data(), stream.size()));
+}
+
+CatalogueLoad Load(const std::string& bytes) {
+    CatalogueLoad status = CatalogueLoad::Loaded;
+    const auto catalogue = TRecordFiles::CreateFromBytes(bytes, &status);
+    EXPECT_EQ(catalogue != nullptr, status == CatalogueLoad::Loaded);
+    return status;
+}
+
+std::vector<std::uint8_t> Header() {
+    return {7, 'S', 't', 'r', 'i', 'n', 'g', 's', 1};
+}
+
+std::vector<std::uint8_t> Concat(std::vector<std::uint8_t> a, std::vector<std::uint8_t> b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string tmpl = (fs::temp_directory_path() / "catalogue-XXXXXX").string();
+        path = ::mkdtemp(tmpl.data());
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+    fs::path path;
+};
+
+void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(CatalogueDamage, Base64Errors) {
+    std::vector<std::uint8_t> out;
+    EXPECT_FALSE(recordings::DecodeBase64("QUJD!", out));        // outside the alphabet
+    EXPECT_FALSE(recordings::DecodeBase64("QUJDR", out));        // not a multiple of 4
+    EXPECT_FALSE(recordings::DecodeBase64("QU=D", out));         // data after padding
+    EXPECT_FALSE(recordings::DecodeBase64("Q===", out));         // padding too early
+    EXPECT_FALSE(recordings::DecodeBase64("QQ==QUJD", out));     // group after a padded one
+    EXPECT_FALSE(recordings::DecodeBase64("QUJD\xC3\xA9", out)); // 8-bit bytes
+    ASSERT_TRUE(recordings::DecodeBase64(" Q\tU\r\nJ D Q Q = = ", out));
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{'A', 'B', 'C', 'A'}));
+
+    EXPECT_EQ(Load(FileWithList("QUJD!")), CatalogueLoad::BadBase64);
+    EXPECT_EQ(Load(FileWithList("B1N0cmluZ3MBBgxDOlxSZWNcYS5tcDM")), CatalogueLoad::BadBase64);
+}
+
+TEST(CatalogueDamage, StreamErrorsAreNamed) {
+    auto decode = [](const std::vector<std::uint8_t>& bytes) {
+        std::vector<std::string> paths;
+        return recordings::DecodeProperties(bytes, paths);
+    };
+    EXPECT_EQ(decode({5, 'I', 't', 'e', 'm', 's', 1, 0}), StreamError::BadPropertyName);
+    EXPECT_EQ(decode({7, 'S', 't', 'r', 'i', 'n', 'g', 's', 2, 0}), StreamError::NoListStart);
+    EXPECT_EQ(decode(Concat(Header(), {0x07, 1, 'a', 0})), StreamError::BadValueType);
+    EXPECT_EQ(decode({7, 'S', 't', 'r'}), StreamError::Truncated); // inside the name
+    EXPECT_EQ(decode(Header()), StreamError::Truncated);           // no end byte
+    EXPECT_EQ(decode(Concat(Header(), {0x06, 5, 'a', 'b'})), StreamError::Truncated);
+    EXPECT_EQ(decode(Concat(Header(), {0x14, 9, 0, 0, 0, 'a', 0})), StreamError::Truncated);
+    EXPECT_EQ(decode(Concat(Header(), {0x14, 2, 0})), StreamError::Truncated); // inside a length
+    // 4 GB length fields: 0xFFFFFFFF bytes, and units whose byte count
+    // overflows 32 bits.
+    for (std::uint8_t type : {0x0C, 0x12, 0x14})
+        EXPECT_EQ(decode(Concat(Header(), {type, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b', 0})),
+                  StreamError::Truncated)
+            << int(type);
+    EXPECT_EQ(decode(Concat(Header(), {0x12, 0x00, 0x00, 0x00, 0x80, 'a', 'b', 0})),
+              StreamError::Truncated);
+    EXPECT_EQ(decode({}), StreamError::None);
+
+    // In a file every one of these leaves no catalogue.
+    EXPECT_EQ(Load(FileWithStream({5, 'I', 't', 'e', 'm', 's', 1, 0})), CatalogueLoad::BadStream);
+    EXPECT_EQ(Load(FileWithStream(Concat(Header(), {0x06, 200, 'a', 0}))),
+              CatalogueLoad::BadStream);
+    EXPECT_EQ(Load(FileWithStream(Concat(Header(), {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0}))),
+              CatalogueLoad::BadStream);
+}
+
+TEST(CatalogueDamage, FilesWithoutARootGiveNoCatalogue) {
+    for (const std::string& bytes :
+         {std::string(), std::string(" \r\n\t "), std::string("<?xml version=\"1.0\"?>\r\n"),
+          std::string("<!-- only a comment -->"), std::string("recorded files"),
+          std::string("<Files><Files>(TStringList)"), std::string("\0\0\0", 3)})
+        EXPECT_EQ(Load(bytes), CatalogueLoad::NoRoot) << bytes;
+}
+
+TEST(CatalogueDamage, EveryPrefixOfAGoodFileEndsCleanly) {
+    // Cutting a written file at every length covers truncation inside the
+    // XML, the Base64 and the stream; none may crash or read past the end.
+    TRecordFiles c;
+    c.Files() = {"/rec/a.mp3", "/rec/é.ogg", "録音", std::string(300, 'l')};
+    const std::string bytes = TRecordFiles::DataFileBytes(&c);
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
+        const auto catalogue = TRecordFiles::CreateFromBytes(std::string_view(bytes).substr(0, n));
+        if (catalogue) {
+            EXPECT_NE(catalogue->Files(), c.Files()) << n;
+        }
+    }
+    // And every single stream byte flipped: some outcome, never a crash.
+    const auto stream = recordings::EncodeStringsProperty(c.Files());
+    for (std::size_t k = 0; k < stream.size(); ++k) {
+        auto damaged = stream;
+        damaged[k] ^= 0xFF;
+        std::vector<std::string> paths;
+        recordings::DecodeProperties(damaged, paths);
+    }
+}
+
+TEST(CatalogueStart, KeepsWhatItCannotReadAndStartsEmpty) {
+    TempFolder dir;
+    const std::string path = dir / "recorded.xml";
+
+    auto missing = recordings::OpenCatalogue(path);
+    ASSERT_TRUE(missing);
+    EXPECT_TRUE(missing->Files().empty());
+
+    const std::string bad = FileWithList("not base64!");
+    Write(path, bad);
+    auto kept = recordings::OpenCatalogue(path);
+    ASSERT_TRUE(kept);
+    EXPECT_TRUE(kept->Files().empty());
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(Read(path + ".bad"), bad);
+
+    Write(path, "");
+    fs::remove(path + ".bad");
+    auto empty = recordings::OpenCatalogue(path);
+    ASSERT_TRUE(empty);
+    EXPECT_FALSE(fs::exists(path + ".bad"));
+
+    // A root without a usable list is a catalogue, not damage.
+    Write(path, "<Files/>");
+    auto bare = recordings::OpenCatalogue(path);
+    ASSERT_TRUE(bare);
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_FALSE(fs::exists(path + ".bad"));
+}
+
+TEST(CatalogueSave, WritesThroughAFileThatReplacesTheOld) {
+    TempFolder dir;
+    const std::string path = dir / "recorded.xml";
+    TRecordFiles c;
+    c.Files() = {"/rec/a.mp3"};
+    ASSERT_EQ(TRecordFiles::SaveDataFile(path, &c), "");
+    c.Files().push_back("/rec/b.mp3");
+    ASSERT_EQ(TRecordFiles::SaveDataFile(path, &c), "");
+    EXPECT_EQ(Read(path), TRecordFiles::DataFileBytes(&c));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1) << "no temporary file left";
+
+    auto loaded = TRecordFiles::CreateFromDataFile(path);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->Files(), c.Files());
+
+    // A write that cannot replace the target reports why and leaves the
+    // folder as it was.
+    const std::string blocked = dir / "blocked";
+    fs::create_directories(fs::path(blocked) / "inside");
+    EXPECT_NE(TRecordFiles::SaveDataFile(blocked, &c), "");
+    EXPECT_TRUE(fs::is_directory(blocked));
+    EXPECT_NE(TRecordFiles::SaveDataFile(dir / "no/such/folder/recorded.xml", &c), "");
+    EXPECT_EQ(Read(path), TRecordFiles::DataFileBytes(&c));
+}
+
+TEST(CatalogueSave, AnEntryWrittenRightAwaySurvivesAKill) {
+    TempFolder dir;
+    const std::string path = dir / "recorded.xml";
+    TRecordFiles before;
+    before.Files() = {"/rec/old.mp3"};
+    ASSERT_EQ(TRecordFiles::SaveDataFile(path, &before), "");
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The run: open, record, save as each change does, then die without
+        // any shutdown.
+        auto catalogue = recordings::OpenCatalogue(path);
+        catalogue->Files().push_back("/rec/new.mp3");
+        if (!TRecordFiles::SaveDataFile(path, catalogue.get()).empty())
+            ::_exit(3);
+        ::raise(SIGKILL);
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+
+    auto next = recordings::OpenCatalogue(path);
+    EXPECT_EQ(next->Files(), (std::vector<std::string>{"/rec/old.mp3", "/rec/new.mp3"}));
+}
