@@ -94,6 +94,8 @@ TEST(CatalogueFile, ValueTypeFollowsTheTextsLengths) {
     EXPECT_EQ(ChooseValueType(std::string(255, 'x')), recordings::vtString);
     EXPECT_EQ(ChooseValueType(std::string(256, 'x')), recordings::vtLString);
     EXPECT_EQ(ChooseValueType("/rec/café.mp3"), recordings::vtUtf8String);
+    // A lone accented letter takes two bytes in either form: UTF-16.
+    EXPECT_EQ(ChooseValueType("é"), recordings::vtWString);
     EXPECT_EQ(ChooseValueType("録音録音"), recordings::vtWString);
     EXPECT_EQ(ChooseValueType(""), recordings::vtWString);
     // A character outside the BMP: four UTF-8 bytes, two UTF-16 units.
@@ -105,8 +107,8 @@ TEST(CatalogueFile, ValueTypeFollowsTheTextsLengths) {
     const auto cjk = EncodeStringsProperty({"録音"});
     const std::vector<std::uint8_t> cjkValue = {0x12, 2, 0, 0, 0, 0x32, 0x93, 0xF3, 0x97, 0x00};
     EXPECT_EQ(std::vector<std::uint8_t>(cjk.begin() + 9, cjk.end()), cjkValue);
-    const auto accented = EncodeStringsProperty({"é"});
-    const std::vector<std::uint8_t> accentedValue = {0x14, 2, 0, 0, 0, 0xC3, 0xA9, 0x00};
+    const auto accented = EncodeStringsProperty({"aé"});
+    const std::vector<std::uint8_t> accentedValue = {0x14, 3, 0, 0, 0, 'a', 0xC3, 0xA9, 0x00};
     EXPECT_EQ(std::vector<std::uint8_t>(accented.begin() + 9, accented.end()), accentedValue);
     const auto longAscii = EncodeStringsProperty({std::string(300, 'x')});
     EXPECT_EQ(longAscii[9], 0x0C);
