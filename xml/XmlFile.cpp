@@ -109,17 +109,17 @@ bool writeFileAtomic(const std::filesystem::path& path, std::string_view bytes,
     }
     bool ok = writeAll(fd, bytes);
     if (!ok)
-        error = systemError("cannot write", tmp);
+        error = systemError("cannot write", path);
     if (ok && ::fchmod(fd, mode) != 0) {
-        error = systemError("cannot set the mode of", tmp);
+        error = systemError("cannot set the mode of", path);
         ok = false;
     }
     if (ok && ::fsync(fd) != 0) {
-        error = systemError("cannot flush", tmp);
+        error = systemError("cannot flush", path);
         ok = false;
     }
     if (::close(fd) != 0 && ok) {
-        error = systemError("cannot close", tmp);
+        error = systemError("cannot close", path);
         ok = false;
     }
     if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {

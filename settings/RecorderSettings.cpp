@@ -1,0 +1,65 @@
+#include "settings/RecorderSettings.h"
+
+TRecorderSettings Settings;
+
+const QStringList OutFormatNames = {"WAVE", "MP3", "WMA", "OGG"};
+const QStringList WavChannelItems = {"Mono", "Stereo"};
+const QStringList WavBitItems = {"8bit", "16bit", "24bit"};
+const QStringList WavRateItems = {"8000Khz", "11025Khz", "22050Khz", "44100Khz"};
+const QStringList Mp3BitrateItems = {"48bps",  "56bps",  "64bps",  "80bps",  "96bps",
+                                     "112bps", "128bps", "192bps", "256bps", "320bps"};
+const QStringList Mp3ChannelItems = {"Mono", "Stereo", "JointStereo"};
+const QStringList WmaRateItems = {"22050Khz", "44100Khz"};
+const QStringList WmaChannelItems = {"Mono", "Stereo"};
+const QStringList SamenameItems = {"Overwrite", "Prompt", "SaveAs"};
+const QStringList PostfixItems = {"Date+Time format", "Time format"};
+
+namespace {
+QStringList makeHotKeyItems() {
+    QStringList items;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        items << QStringLiteral("CTRL+ALT+") + QChar::fromLatin1(c);
+    return items;
+}
+} // namespace
+
+const QStringList HotKeyItems = makeHotKeyItems();
+
+int32_t stripEntry(const QString& entry, int32_t fallback) {
+    if (entry.size() < 3)
+        return fallback;
+    bool ok = false;
+    const int32_t v = entry.left(entry.size() - 3).toInt(&ok, 10);
+    return ok ? v : fallback;
+}
+
+std::optional<int32_t> wavChannelFromText(const QString& text) {
+    if (text.compare(QLatin1String("Mono"), Qt::CaseInsensitive) == 0)
+        return 1;
+    if (text.compare(QLatin1String("Stereo"), Qt::CaseInsensitive) == 0)
+        return 2;
+    return std::nullopt;
+}
+
+QString outFormatName(TRecordOutFormat format) {
+    const auto i = static_cast<qsizetype>(format);
+    return i < OutFormatNames.size() ? OutFormatNames[i] : QString();
+}
+
+std::optional<TRecordOutFormat> outFormatFromName(const QString& name, Qt::CaseSensitivity cs) {
+    for (qsizetype i = 0; i < OutFormatNames.size(); ++i)
+        if (OutFormatNames[i].compare(name, cs) == 0)
+            return static_cast<TRecordOutFormat>(i);
+    return std::nullopt;
+}
+
+QString valueLabelText(int32_t value) {
+    return QStringLiteral("(%1)").arg(value);
+}
+
+int indexOfText(const QStringList& entries, const QString& text) {
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (entries[i].compare(text, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
