@@ -58,8 +58,29 @@ bool DecodeBase64(std::string_view text, std::vector<std::uint8_t>& out) {
     std::uint32_t quad[4];
     int filled = 0;
     int padding = 0;
-    for (const char c : text) {
-        const std::int8_t v = kTable[static_cast<unsigned char>(c)];
+    const std::size_t size = text.size();
+    for (std::size_t at = 0; at < size; ++at) {
+        // Whole groups of four alphabet characters, the bulk of any block,
+        // skip the checks below.
+        if (filled == 0 && padding == 0) {
+            while (at + 4 <= size) {
+                const std::int8_t a = kTable[static_cast<unsigned char>(text[at])];
+                const std::int8_t b = kTable[static_cast<unsigned char>(text[at + 1])];
+                const std::int8_t c = kTable[static_cast<unsigned char>(text[at + 2])];
+                const std::int8_t d = kTable[static_cast<unsigned char>(text[at + 3])];
+                if ((a | b | c | d) < 0 || a == kPad || b == kPad || c == kPad || d == kPad)
+                    break;
+                const std::uint32_t bits = (std::uint32_t(a) << 18) | (std::uint32_t(b) << 12) |
+                                           (std::uint32_t(c) << 6) | std::uint32_t(d);
+                out.push_back(static_cast<std::uint8_t>(bits >> 16));
+                out.push_back(static_cast<std::uint8_t>(bits >> 8));
+                out.push_back(static_cast<std::uint8_t>(bits));
+                at += 4;
+            }
+            if (at == size)
+                break;
+        }
+        const std::int8_t v = kTable[static_cast<unsigned char>(text[at])];
         if (v == kSkip)
             continue;
         if (v == kBad)

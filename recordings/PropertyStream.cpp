@@ -104,13 +104,14 @@ StreamError ReadValue(Reader& in, std::uint8_t type, std::string& value) {
 
 ValueType ChooseValueType(const std::string& utf8) {
     const std::size_t u = utf8.size();
-    const std::size_t w = Utf16Length(utf8);
-    if (u >= 2 * w)
-        return vtWString;
+    bool ascii = true;
     for (const char c : utf8)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return vtUtf8String;
-    return u > 255 ? vtLString : vtString;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    // ASCII has as many UTF-16 units as bytes, so only the empty string
+    // meets U >= 2W among them; the count is needed for the others only.
+    if (ascii)
+        return u == 0 ? vtWString : u > 255 ? vtLString : vtString;
+    return u >= 2 * Utf16Length(utf8) ? vtWString : vtUtf8String;
 }
 
 std::vector<std::uint8_t> EncodeStringsProperty(const std::vector<std::string>& paths) {

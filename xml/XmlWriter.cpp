@@ -143,6 +143,15 @@ private:
         out_.append(static_cast<size_t>(depth), '\t');
     }
 
+    // Printable ASCII that needs no reference, in every charset we write.
+    static bool isPlainAscii(char ch, bool attribute) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\n' || c == '\t')
+            return !attribute;
+        return c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' &&
+               !(attribute && c == '"');
+    }
+
     // Names, comments and the like cannot hold character references.
     void raw(std::string_view s) {
         for (size_t pos = 0; pos < s.size();) {
@@ -157,6 +166,16 @@ private:
 
     void escaped(std::string_view s, bool attribute) {
         for (size_t pos = 0; pos < s.size();) {
+            // Runs of plain ASCII are copied whole: a long text (the Base64 of
+            // a large catalogue) is almost nothing else.
+            size_t run = pos;
+            while (run < s.size() && isPlainAscii(s[run], attribute))
+                ++run;
+            if (run > pos) {
+                out_.append(s.substr(pos, run - pos));
+                pos = run;
+                continue;
+            }
             const size_t start = pos;
             const char32_t c = nextCodePoint(s, pos);
             switch (c) {
