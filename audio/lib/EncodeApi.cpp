@@ -1,0 +1,25 @@
+// Encoders started by handle of their recording channel.
+#include "audio/lib/AudioLib.h"
+#include "audio/lib/Channel.h"
+#include "audio/lib/ExternalEncoder.h"
+
+namespace audiolib {
+
+Handle encodeStart(Handle channel, const char* cmdline, uint32_t, void* proc, void*) {
+    // Encoded output always goes where the command line sends it; we have no
+    // use for a callback receiving it.
+    if (proc)
+        return fail(kErrNotAvail, Handle{0});
+    if (!cmdline)
+        return fail(kErrFileOpen, Handle{0});
+    if (!findChannel(channel))
+        return fail(kErrHandle, Handle{0});
+    std::unique_ptr<ExternalEncoder> encoder = ExternalEncoder::start(cmdline);
+    if (!encoder)
+        return 0;
+    // On failure the encoder is finished here: its stdin closes and the
+    // process is waited for, so nothing is left behind.
+    return attachEncoder(channel, std::move(encoder));
+}
+
+} // namespace audiolib

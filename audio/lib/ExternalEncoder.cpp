@@ -1,0 +1,180 @@
+#include "audio/lib/ExternalEncoder.h"
+
+#include "audio/lib/CommandLine.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace audiolib {
+
+namespace {
+
+// A write into the pipe of an encoder that has died must fail with EPIPE,
+// not kill the recorder.
+void ignoreSigpipe() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
+}
+
+void put16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+std::array<uint8_t, 44> streamingWavHeader() {
+    std::array<uint8_t, 44> h{};
+    std::memcpy(&h[0], "RIFF", 4);
+    put32(&h[4], 0xFFFFFFFFu);
+    std::memcpy(&h[8], "WAVEfmt ", 8);
+    put32(&h[16], 16);
+    put16(&h[20], 1); // PCM
+    put16(&h[22], 2);
+    put32(&h[24], 44100);
+    put32(&h[28], 44100 * 4);
+    put16(&h[32], 4);
+    put16(&h[34], 16);
+    std::memcpy(&h[36], "data", 4);
+    put32(&h[40], 0xFFFFFFFFu);
+    return h;
+}
+
+struct SpawnAttributes {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attr;
+    SpawnAttributes() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attr);
+    }
+    ~SpawnAttributes() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attr);
+    }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+};
+
+} // namespace
+
+std::unique_ptr<ExternalEncoder> ExternalEncoder::start(const std::string& commandLine) {
+    ignoreSigpipe();
+    const std::optional<Command> command = resolveCommand(commandLine, isExecutableFile);
+    if (!command)
+        return fail(kErrFileOpen, nullptr);
+
+    // Both ends close-on-exec: a second encoder started later must not hold
+    // this pipe open, or this encoder would never see its EOF.
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return fail(kErrCreate, nullptr);
+
+    SpawnAttributes spawn;
+    posix_spawn_file_actions_adddup2(&spawn.actions, fds[0], STDIN_FILENO);
+    // The encoders chatter about progress; nobody reads it.
+    posix_spawn_file_actions_addopen(&spawn.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&spawn.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // The child starts with default signal handling and nothing blocked,
+    // whatever the recorder's threads did to theirs.
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&spawn.attr, &none);
+    posix_spawnattr_setsigdefault(&spawn.attr, &defaults);
+    posix_spawnattr_setflags(&spawn.attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<char*> argv;
+    std::string program = command->program;
+    std::vector<std::string> args = command->arguments;
+    argv.push_back(program.data());
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int rc =
+        posix_spawn(&pid, program.c_str(), &spawn.actions, &spawn.attr, argv.data(), environ);
+    close(fds[0]);
+    if (rc != 0) {
+        close(fds[1]);
+        return fail(kErrCreate, nullptr);
+    }
+    auto encoder = std::make_unique<ExternalEncoder>(Started{pid, fds[1]});
+    const auto header = streamingWavHeader();
+    if (!encoder->writeAll(header.data(), header.size())) {
+        encoder->finish();
+        return fail(kErrCreate, nullptr);
+    }
+    return encoder;
+}
+
+ExternalEncoder::~ExternalEncoder() {
+    finish();
+}
+
+bool ExternalEncoder::writeAll(const void* data, size_t bytes) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (bytes > 0) {
+        const ssize_t n = ::write(pipe_, p, bytes);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed_ = true;
+            return false;
+        }
+        p += n;
+        bytes -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ExternalEncoder::write(const int16_t* samples, size_t frames) {
+    if (failed_ || pipe_ < 0)
+        return false;
+    return writeAll(samples, frames * 4);
+}
+
+void ExternalEncoder::reap(int options) const {
+    if (exited_)
+        return;
+    int status = 0;
+    pid_t r;
+    do
+        r = waitpid(pid_, &status, options);
+    while (r < 0 && errno == EINTR);
+    // ECHILD too: someone else reaped it; either way it is gone.
+    if (r == pid_ || r < 0)
+        exited_ = true;
+}
+
+bool ExternalEncoder::active() const {
+    if (failed_ || pipe_ < 0)
+        return false;
+    reap(WNOHANG);
+    return !exited_;
+}
+
+void ExternalEncoder::finish() {
+    if (pipe_ >= 0) {
+        close(pipe_);
+        pipe_ = -1;
+    }
+    // EOF on its input makes the encoder write its last frames and exit.
+    reap(0);
+}
+
+} // namespace audiolib

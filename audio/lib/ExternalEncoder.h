@@ -1,0 +1,48 @@
+#pragma once
+// An encoder program fed on its standard input: a WAV header that announces
+// no end (sizes 0xFFFFFFFF, so the encoder reads to EOF), then the PCM.
+
+#include "audio/lib/Channel.h"
+
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+namespace audiolib {
+
+class ExternalEncoder final : public ChannelEncoder {
+public:
+    // Starts the program of the command line. nullptr, with the error code
+    // set, when there is no such program or it cannot be started.
+    static std::unique_ptr<ExternalEncoder> start(const std::string& commandLine);
+    ~ExternalEncoder() override;
+    ExternalEncoder(const ExternalEncoder&) = delete;
+    ExternalEncoder& operator=(const ExternalEncoder&) = delete;
+
+    bool write(const int16_t* samples, size_t frames) override;
+    void finish() override;
+    bool active() const override;
+
+    pid_t pid() const { return pid_; }
+
+private:
+    struct Started {
+        pid_t pid;
+        int pipe;
+    };
+
+public:
+    // Only start() has a Started to give.
+    explicit ExternalEncoder(Started s) : pid_(s.pid), pipe_(s.pipe) {}
+
+private:
+    bool writeAll(const void* data, size_t bytes);
+    void reap(int options) const;
+
+    pid_t pid_;
+    int pipe_;
+    bool failed_ = false;
+    mutable bool exited_ = false;
+};
+
+} // namespace audiolib

@@ -1,0 +1,199 @@
+#include "audio/lib/RecordChannel.h"
+
+#include "audio/lib/ProcessState.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace audiolib {
+
+namespace {
+
+// About six seconds of audio at real time: far more than any disk hiccup.
+constexpr size_t kRingSamples = size_t{1} << 19;
+// Blocks larger than this are handed to the callback in pieces.
+constexpr size_t kScratchFrames = 8192;
+// How long the writer sleeps when the ring is empty. Short enough that a
+// dead encoder is noticed at once, long enough to cost nothing.
+constexpr auto kWriterIdle = std::chrono::milliseconds(5);
+
+thread_local const RecordChannel* tlsCurrent = nullptr;
+
+int16_t applyGain(int16_t sample, float gain) {
+    const float v = std::nearbyint(static_cast<float>(sample) * gain);
+    return static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+}
+
+} // namespace
+
+RecordChannel::RecordChannel(RecordProc proc, void* user, const InputState* input)
+    : proc_(proc), user_(user), input_(input), ring_(kRingSamples),
+      scratch_(std::make_unique<int16_t[]>(kScratchFrames * 2)) {}
+
+RecordChannel::~RecordChannel() {
+    shutDown();
+}
+
+const RecordChannel* RecordChannel::current() {
+    return tlsCurrent;
+}
+
+bool RecordChannel::open(Backend& backend, int input, Handle handle) {
+    handle_ = handle;
+    capture_ = backend.openCapture(input, StreamFormat{44100, 2}, *this);
+    if (!capture_)
+        return false;
+    writer_ = std::thread([this] { writerLoop(); });
+    return true;
+}
+
+bool RecordChannel::play(bool) {
+    if (endCause() != EndCause::None)
+        return fail(kErrEnded, false);
+    if (!paused_)
+        return true;
+    paused_ = false;
+    return capture_->setPaused(false) || fail(kErrUnknown, false);
+}
+
+bool RecordChannel::pause() {
+    if (endCause() != EndCause::None)
+        return fail(kErrEnded, false);
+    if (paused_)
+        return fail(kErrAlready, false);
+    // Set first: whatever is still on its way from the server is dropped.
+    paused_ = true;
+    return capture_->setPaused(true) || fail(kErrUnknown, false);
+}
+
+int RecordChannel::isActive() const {
+    if (stopped_ || endCause() != EndCause::None)
+        return kActiveStopped;
+    return paused_ ? kActivePaused : kActivePlaying;
+}
+
+bool RecordChannel::stop() {
+    if (stopped_)
+        return fail(kErrHandle, false);
+    shutDown();
+    unregisterChannel(handle_);
+    return true;
+}
+
+void RecordChannel::shutDown() {
+    if (stopped_.exchange(true))
+        return;
+    // The capture goes first: after this no callback can reach us.
+    capture_.reset();
+    stopping_ = true;
+    if (writer_.joinable())
+        writer_.join();
+}
+
+bool RecordChannel::attach(std::unique_ptr<ChannelEncoder> encoder) {
+    if (!encoder)
+        return fail(kErrCreate, false);
+    if (stopped_ || endCause() != EndCause::None)
+        return fail(kErrEnded, false);
+    std::lock_guard lock(encodersMutex_);
+    encoders_.push_back(std::move(encoder));
+    ++liveEncoders_;
+    return true;
+}
+
+int RecordChannel::encoderState() const {
+    if (liveEncoders_.load() == 0)
+        return kActiveStopped;
+    return paused_ ? kActivePaused : kActivePlaying;
+}
+
+void RecordChannel::end(EndCause cause) {
+    int none = static_cast<int>(EndCause::None);
+    endCause_.compare_exchange_strong(none, static_cast<int>(cause));
+}
+
+// ---- capture thread: no locks, no allocation ------------------------------
+
+void RecordChannel::onCapture(const int16_t* samples, size_t frames) {
+    while (frames > 0) {
+        if (paused_.load(std::memory_order_relaxed) || endCause() != EndCause::None)
+            return;
+        const size_t n = std::min(frames, kScratchFrames);
+        const float gain = input_ ? input_->level.load(std::memory_order_relaxed) : 1.0f;
+        int16_t* block = scratch_.get();
+        if (gain == 1.0f) {
+            std::copy(samples, samples + n * 2, block);
+        } else {
+            for (size_t i = 0; i < n * 2; ++i)
+                block[i] = applyGain(samples[i], gain);
+        }
+        if (proc_) {
+            tlsCurrent = this;
+            const bool goOn = proc_(handle_, block, static_cast<uint32_t>(n * 4), user_);
+            tlsCurrent = nullptr;
+            if (!goOn) {
+                end(EndCause::CallbackRefused);
+                return;
+            }
+        }
+        if (!ring_.push(block, n * 2))
+            lost_.fetch_add(1, std::memory_order_relaxed);
+        samples += n * 2;
+        frames -= n;
+    }
+}
+
+void RecordChannel::onInputLost() {
+    end(EndCause::InputLost);
+}
+
+void RecordChannel::onOverrun(uint64_t) {
+    lost_.fetch_add(1, std::memory_order_relaxed);
+}
+
+// ---- writer thread ----------------------------------------------------------
+
+void RecordChannel::writerLoop() {
+    auto buffer = std::make_unique<int16_t[]>(kScratchFrames * 2);
+    for (;;) {
+        // Read before draining: whatever was pushed before the stop request
+        // (or the end) is in the ring by now and reaches the encoders.
+        const bool last = stopping_.load() || endCause() != EndCause::None;
+        drain(buffer.get(), kScratchFrames * 2);
+        if (last)
+            break;
+        std::this_thread::sleep_for(kWriterIdle);
+    }
+    std::lock_guard lock(encodersMutex_);
+    for (auto& encoder : encoders_)
+        encoder->finish();
+    liveEncoders_ = 0;
+}
+
+void RecordChannel::drain(int16_t* buffer, size_t capacity) {
+    std::lock_guard lock(encodersMutex_);
+    size_t got;
+    while ((got = ring_.pop(buffer, capacity)) > 0)
+        feed(buffer, got / 2);
+    // A process that died between blocks is noticed even while paused.
+    for (auto& encoder : encoders_)
+        if (!encoder->active())
+            end(EndCause::EncoderFailed);
+    if (endCause() == EndCause::EncoderFailed)
+        liveEncoders_ = 0;
+}
+
+void RecordChannel::feed(const int16_t* samples, size_t frames) {
+    if (endCause() == EndCause::EncoderFailed)
+        return;
+    for (auto& encoder : encoders_) {
+        if (!encoder->write(samples, frames) || !encoder->active()) {
+            end(EndCause::EncoderFailed);
+            liveEncoders_ = 0;
+            return;
+        }
+    }
+}
+
+} // namespace audiolib

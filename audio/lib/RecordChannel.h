@@ -1,0 +1,91 @@
+#pragma once
+// A recording channel: capture from one input, the record callback, and a
+// writer thread that feeds the channel's encoders.
+//
+//   backend thread --onCapture--> gain, callback --SpscRing--> writer thread
+//                                                              --> encoders
+//
+// The backend thread never waits: a block that finds the ring full is
+// dropped and counted. The writer thread alone talks to the encoders, so a
+// slow disk or encoder only ever costs blocks, never a stalled capture.
+
+#include "audio/lib/AudioLib.h"
+#include "audio/lib/Backend.h"
+#include "audio/lib/Channel.h"
+#include "audio/lib/SpscRing.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace audiolib {
+
+struct InputState;
+
+class RecordChannel final : public Channel, public CaptureSink {
+public:
+    // input: the switches and level the gain is read from, or nullptr for
+    // the server's default source at unity gain.
+    RecordChannel(RecordProc proc, void* user, const InputState* input);
+    ~RecordChannel() override;
+    RecordChannel(const RecordChannel&) = delete;
+    RecordChannel& operator=(const RecordChannel&) = delete;
+
+    // Opens the capture (paused) on `input` of the backend and starts the
+    // writer. The handle is what the callback receives.
+    bool open(Backend& backend, int input, Handle handle);
+
+    bool play(bool restart) override;
+    bool pause() override;
+    // Ends capture, drains the ring into the encoders, finishes them and
+    // releases the handle.
+    bool stop() override;
+    int isActive() const override;
+    bool recording() const override { return true; }
+
+    bool attach(std::unique_ptr<ChannelEncoder> encoder);
+    // What encodeIsActive() reports: 0 without a live encoder.
+    int encoderState() const;
+    EndCause endCause() const { return static_cast<EndCause>(endCause_.load()); }
+    uint64_t lostBlocks() const { return lost_.load(); }
+    Handle handle() const { return handle_; }
+
+    // The recording channel whose callback runs on this thread right now, so
+    // that encodeIsActive() from inside the callback needs no lock.
+    static const RecordChannel* current();
+
+    void onCapture(const int16_t* samples, size_t frames) override;
+    void onInputLost() override;
+    void onOverrun(uint64_t frames) override;
+
+private:
+    void end(EndCause cause);
+    void writerLoop();
+    void drain(int16_t* buffer, size_t capacity);
+    void feed(const int16_t* samples, size_t frames);
+    void shutDown();
+
+    const RecordProc proc_;
+    void* const user_;
+    const InputState* const input_;
+    Handle handle_ = 0;
+
+    std::unique_ptr<CaptureStream> capture_;
+    SpscRing<int16_t> ring_;
+    std::unique_ptr<int16_t[]> scratch_; // the capture thread's own
+    std::thread writer_;
+
+    std::mutex encodersMutex_; // writer thread and attach(), never capture
+    std::vector<std::unique_ptr<ChannelEncoder>> encoders_;
+    std::atomic<int> liveEncoders_{0};
+
+    std::atomic<bool> paused_{true};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> stopped_{false};
+    std::atomic<int> endCause_{static_cast<int>(EndCause::None)};
+    std::atomic<uint64_t> lost_{0};
+};
+
+} // namespace audiolib
