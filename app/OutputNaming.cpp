@@ -2,11 +2,18 @@
 
 namespace naming {
 
-QString OutputFileExt(int outFormat) {
-    static const char* const kExtensions[] = {".wav", ".mp3", ".wma", ".ogg"};
-    if (outFormat < 0 || outFormat >= static_cast<int>(std::size(kExtensions)))
-        return {};
-    return QString::fromLatin1(kExtensions[outFormat]);
+QString OutputFileExt(TRecordOutFormat outFormat) {
+    switch (outFormat) {
+    case rofWAVE:
+        return QStringLiteral(".wav");
+    case rofMP3:
+        return QStringLiteral(".mp3");
+    case rofWMA:
+        return QStringLiteral(".wma");
+    case rofOGG:
+        return QStringLiteral(".ogg");
+    }
+    return {};
 }
 
 QString BuildOutputFileName(const NamingInputs& in, const QDateTime& now) {

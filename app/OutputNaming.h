@@ -3,6 +3,8 @@
 // format's extension and the clock, and numbered when the name is taken. Kept
 // apart from the window so it is tested without one.
 
+#include "audio/RecordOutFormat.h"
+
 #include <QDateTime>
 #include <QString>
 #include <functional>
@@ -25,9 +27,9 @@ struct NamingInputs {
     QString ext; // from OutputFileExt
 };
 
-// ".wav", ".mp3", ".wma", ".ogg" by output format in the order of the format
-// enumeration; empty for any other value.
-QString OutputFileExt(int outFormat);
+// ".wav", ".mp3", ".wma", ".ogg"; empty for a value outside the enumeration,
+// so a damaged setting gives no path rather than a file of the wrong kind.
+QString OutputFileExt(TRecordOutFormat outFormat);
 
 // Empty when the settings give no path: no folder, no mode, or the special
 // mode without a name. Nothing in the parts is checked or replaced; a name the

@@ -45,7 +45,7 @@ TEST(OutputNaming, TableAtTheLastSecondsOfJanuary) {
             in.specialPath = QString::fromUtf8(r.specialPath);
             in.prefix = QString::fromUtf8(r.prefix);
             in.postfix = r.postfix;
-            in.ext = OutputFileExt(1);
+            in.ext = OutputFileExt(rofMP3);
             const QString expected =
                 *r.expected ? QStringLiteral("/rec/") + QString::fromUtf8(r.expected) : QString();
             EXPECT_EQ(BuildOutputFileName(in, kMoment), expected)
@@ -62,18 +62,16 @@ TEST(OutputNaming, StampIsZeroPaddedAndNothingIsReplaced) {
     in.saveFolder = QStringLiteral("/my rec:\\");
     in.mode = NamingMode::Auto;
     in.prefix = QStringLiteral("a/b?");
-    in.ext = OutputFileExt(3);
+    in.ext = OutputFileExt(rofOGG);
     EXPECT_EQ(BuildOutputFileName(in, QDateTime(QDate(987, 2, 3), QTime(4, 5, 6))),
               QStringLiteral("/my rec:\\/a/b?_09870203040506.ogg"));
 }
 
-TEST(OutputNaming, ExtensionByFormat) {
-    EXPECT_EQ(OutputFileExt(0), ".wav");
-    EXPECT_EQ(OutputFileExt(1), ".mp3");
-    EXPECT_EQ(OutputFileExt(2), ".wma");
-    EXPECT_EQ(OutputFileExt(3), ".ogg");
-    EXPECT_EQ(OutputFileExt(4), "");
-    EXPECT_EQ(OutputFileExt(-1), "");
+TEST(OutputNaming, ExtensionIsEmptyOutsideTheFormats) {
+    for (TRecordOutFormat f : {rofWAVE, rofMP3, rofWMA, rofOGG})
+        EXPECT_EQ(OutputFileExt(f).size(), 4) << int(f);
+    EXPECT_EQ(OutputFileExt(static_cast<TRecordOutFormat>(4)), "");
+    EXPECT_EQ(OutputFileExt(static_cast<TRecordOutFormat>(255)), "");
 }
 
 TEST(OutputNaming, UniqueNameSkipsTakenNumbers) {
