@@ -33,18 +33,21 @@ pugi::xml_node FirstChildNamed(const pugi::xml_node& parent, std::string_view na
     return {};
 }
 
+std::string_view Trimmed(std::string_view t) {
+    while (!t.empty() && static_cast<unsigned char>(t.front()) < 33)
+        t.remove_prefix(1);
+    while (!t.empty() && static_cast<unsigned char>(t.back()) < 33)
+        t.remove_suffix(1);
+    return t;
+}
+
 // The first text of an element that is not only white space, without the
 // control characters and blanks around it.
 std::string_view TrimmedText(const pugi::xml_node& element) {
     for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
             continue;
-        std::string_view t = child.value();
-        while (!t.empty() && static_cast<unsigned char>(t.front()) < 33)
-            t.remove_prefix(1);
-        while (!t.empty() && static_cast<unsigned char>(t.back()) < 33)
-            t.remove_suffix(1);
-        if (!t.empty())
+        if (const std::string_view t = Trimmed(child.value()); !t.empty())
             return t;
     }
     return {};
@@ -65,7 +68,7 @@ CatalogueLoad Fill(const pugi::xml_node& root, std::vector<std::string>& files) 
         return CatalogueLoad::Loaded;
 
     std::vector<std::uint8_t> stream;
-    if (!recordings::DecodeBase64(list.text().get(), stream))
+    if (!recordings::DecodeBase64(TrimmedText(list), stream))
         return CatalogueLoad::BadBase64;
     std::vector<std::string> paths;
     if (recordings::DecodeProperties(stream, paths) != recordings::StreamError::None)

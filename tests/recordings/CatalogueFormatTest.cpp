@@ -138,6 +138,10 @@ TEST(CatalogueFile, ReaderAcceptsOtherLayoutsAndLetterCase) {
     EXPECT_EQ(ReadBack(CatalogueFile("Files", "Files", "  (TStringList)  ", "DefinedProperties",
                                      "\r\n   " + scattered + "\r\n")),
               paths);
+    // Other control characters around the text are trimmed like blanks.
+    EXPECT_EQ(ReadBack(CatalogueFile("Files", "Files", "\x0B(TStringList)\x1F", "DefinedProperties",
+                                     "\x0B" + b + "\x1F")),
+              paths);
     // A byte-order mark and a CDATA block are still XML the reader takes.
     EXPECT_EQ(
         ReadBack("\xEF\xBB\xBF" + CatalogueFile("Files", "Files", "(TStringList)",
