@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -135,13 +136,31 @@ TEST(CatalogueDamage, EveryPrefixOfAGoodFileEndsCleanly) {
             EXPECT_NE(catalogue->Files(), c.Files()) << n;
         }
     }
-    // And every single stream byte flipped: some outcome, never a crash.
+    // And damaged streams: every byte flipped, then random bytes at random
+    // places; some outcome, never a crash. A value decoded from a damaged
+    // stream never holds more text than the stream had bytes.
     const auto stream = recordings::EncodeStringsProperty(c.Files());
+    auto check = [](const std::vector<std::uint8_t>& damaged) {
+        std::vector<std::string> paths;
+        recordings::DecodeProperties(damaged, paths);
+        std::size_t text = 0;
+        for (const auto& p : paths)
+            text += p.size();
+        // UTF-16 and 8-bit text grow to at most 3 bytes per byte in UTF-8.
+        EXPECT_LE(text, 3 * damaged.size());
+    };
     for (std::size_t k = 0; k < stream.size(); ++k) {
         auto damaged = stream;
         damaged[k] ^= 0xFF;
-        std::vector<std::string> paths;
-        recordings::DecodeProperties(damaged, paths);
+        check(damaged);
+    }
+    std::mt19937 random(7);
+    for (int round = 0; round < 5000; ++round) {
+        auto damaged = stream;
+        for (int hits = 1 + random() % 4; hits > 0; --hits)
+            damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+        damaged.resize(random() % (damaged.size() + 1));
+        check(damaged);
     }
 }
 
