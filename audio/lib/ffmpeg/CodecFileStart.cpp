@@ -1,0 +1,41 @@
+// encodeStartCodecFile: a WAV codec encoder on a recording channel.
+
+#include "audio/lib/AudioLib.h"
+#include "audio/lib/Channel.h"
+#include "audio/lib/WaveFormat.h"
+#include "audio/lib/ffmpeg/CodecFileEncoder.h"
+
+#include <cstdio>
+
+namespace audiolib {
+
+Handle encodeStartCodecFile(Handle channel, const void* form, uint32_t /*flags*/,
+                            const char* file) {
+    // kEncodeAutoFree needs no handling: a channel always releases its
+    // encoders when it stops.
+    if (!findChannel(channel))
+        return fail(kErrHandle, Handle{0});
+    if (!file || !*file)
+        return fail(kErrFileOpen, Handle{0});
+    // The block says its own length through cbSize; the largest we know is
+    // all we ever read.
+    const auto format = readWaveFormat(form, kWaveFormatMaxSize);
+    if (!format)
+        return fail(kErrFormat, Handle{0});
+    int error = kOk;
+    auto encoder = ffmpeg::CodecFileEncoder::create(*format, file, error);
+    if (!encoder)
+        return fail(error, Handle{0});
+    const Handle handle = attachEncoder(channel, std::move(encoder));
+    if (handle == 0) {
+        // The encoder is gone with its header written; no file without a
+        // recording behind it.
+        const int code = errorCode();
+        std::remove(file);
+        return fail(code ? code : kErrHandle, Handle{0});
+    }
+    setError(kOk);
+    return handle;
+}
+
+} // namespace audiolib
