@@ -1,0 +1,47 @@
+#pragma once
+// A horizontal track bar with a floating-point value. It reports every change
+// of its value: while the thumb is dragged, and when the program sets it.
+
+#include <QWidget>
+
+class TFloatTrackBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFloatTrackBar(QWidget* parent, float min = 0.0f, float max = 10.0f);
+
+    float min() const { return FMin; }
+    float max() const { return FMax; }
+    float value() const { return FValue; }
+
+    // A range with max below min is taken as max == min; the value is kept inside.
+    void setRange(float min, float max);
+    void setMin(float min) { setRange(min, FMax); }
+    void setMax(float max) { setRange(FMin, max); }
+    void setValue(float value);
+
+    // True between press and release of the thumb.
+    bool isTracking() const { return FTracking; }
+
+    // The value that a pointer at x (control coordinates) stands for.
+    float valueAt(qreal x) const;
+
+signals:
+    void changed(float value);
+    void released(float value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    static constexpr int kThumbWidth = 9;
+    qreal thumbX() const;
+
+    float FMin;
+    float FMax;
+    float FValue;
+    bool FTracking = false;
+};

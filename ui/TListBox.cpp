@@ -1,0 +1,16 @@
+#include "ui/TListBox.h"
+
+#include "ui/Toolkit.h"
+
+TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
+    toolkit::adopt(this);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
+    setUniformItemSizes(true);
+    setStyleSheet(QStringLiteral(
+        "QListWidget { background: #1f1f21; color: #e8e8e8; border: 1px solid #101012;"
+        " border-radius: 2px; }"
+        "QListWidget::item { height: 18px; padding-left: 3px; }"
+        "QListWidget::item:selected { background: #3d7ab8; color: white; }"));
+}

@@ -1,0 +1,10 @@
+#pragma once
+// A push button with a caption, flat and dark to sit on the skin's panel.
+
+#include <QPushButton>
+
+class TTextButton : public QPushButton {
+    Q_OBJECT
+public:
+    TTextButton(QWidget* parent, const QString& text);
+};
