@@ -12,7 +12,24 @@
 #include <QWidget>
 #include <memory>
 
-class TBassRecorder;
+class QIcon;
+class QIODevice;
+class QTimer;
+class TBitmapButton;
+class TCheckBox;
+class TComboBox;
+class TFloatAnimation;
+class TFloatTrackBar;
+class TImage;
+class TLayout;
+class TListBox;
+class TRadioButton;
+class TRoundRect;
+class TTabControl;
+class TTabItem;
+class TText;
+class TTextBox;
+class TTextButton;
 
 enum TCurrentAppState {
     rsNormal,
@@ -39,6 +56,144 @@ public:
     void FormDestroy();
 
     // ---- layout, skin and panel -----------------------------------------
+    // app/MainLayout.cpp, app/MainSkin.cpp, app/MainPanel.cpp
+    static constexpr int kClientWidth = 434;
+    static constexpr int kClientHeight = 392;
+    static constexpr int kPanelOpenHeight = 260;
+
+    // Builds every control of the window and the options pages, hidden where
+    // they start hidden, with the four timers stopped. The constructor calls
+    // it before FormCreate; it connects only the panel's own handlers.
+    void createControls();
+    // Skin images into the controls, then the run-time geometry.
+    void LoadSkin();
+    // The embedded skin image of that name (letter case ignored), opened for
+    // reading; null when there is none.
+    static std::unique_ptr<QIODevice> LoadResourceStream(const QString& Name);
+    // Loads "normal" as the normal and hot image and "click" as the down image;
+    // a missing image leaves that look as it was.
+    static void LoadButtonSkin(TBitmapButton* button, const QString& normal, const QString& click);
+    // The program's icon in 64, 48, 32, 24 and 16 pixels.
+    static QIcon ProgramIcon();
+    void btnListClick(QObject* Sender);
+    void btnOptionsClick(QObject* Sender);
+    void ShowOptionsPage(int Index);
+    void faActiveFinish(QObject* Sender);
+    void btnMinizeClick(QObject* Sender);
+    void btnCloseClick(QObject* Sender);
+    bool panelShut() const;
+
+    // Controls, owned by their Qt parents. Top bar and panel:
+    TLayout* Root = nullptr;
+    TImage* imgMain = nullptr;
+    TText* txtTimer = nullptr;
+    TBitmapButton* btnList = nullptr;
+    TBitmapButton* btnOptions = nullptr;
+    TBitmapButton* btnRecord = nullptr;
+    TBitmapButton* btnRecStop = nullptr;
+    TBitmapButton* btnClose = nullptr;
+    TBitmapButton* btnMinize = nullptr;
+    TImage* imgPanel = nullptr;
+    TTextButton* btnOpenFilePath = nullptr;
+    TText* txtFileSize = nullptr;
+    TText* txtDuration = nullptr;
+    TListBox* listFiles = nullptr;
+    TBitmapButton* btnPlayStop = nullptr;
+    TBitmapButton* btnPlay = nullptr;
+    TFloatTrackBar* tbSound = nullptr;
+    TText* txtLength = nullptr;
+    TText* txtSize = nullptr;
+    TRoundRect* rcImage = nullptr;
+    TImage* imgSound = nullptr;
+    TTabControl* tcOptions = nullptr;
+    TFloatAnimation* faActive = nullptr;
+    TTextButton* btnClear = nullptr;
+    // Timers, all stopped at start.
+    QTimer* Timer = nullptr;
+    QTimer* TmFlash = nullptr;
+    QTimer* TimerRender = nullptr;
+    QTimer* TimerPos = nullptr;
+    // Options tabs and their pages.
+    TTabItem* tabInput = nullptr;
+    TTabItem* tabOutput = nullptr;
+    TTabItem* tabFile = nullptr;
+    TTabItem* tabShortcut = nullptr;
+    TTabItem* tabAbout = nullptr;
+    TLayout* lyDevice = nullptr;
+    TLayout* lyOutput = nullptr;
+    TLayout* lyFilename = nullptr;
+    TLayout* lyShortcutkey = nullptr;
+    TLayout* Layout1 = nullptr;
+    // "Device" page.
+    TText* txtDevice = nullptr;
+    TComboBox* cmbDevice = nullptr;
+    TText* txtDeviceVolume = nullptr;
+    TFloatTrackBar* tbDevVolume = nullptr;
+    TText* txtlowvolume = nullptr;
+    TText* txtloud = nullptr;
+    TText* txtVolumevalue = nullptr;
+    TText* txtSkip = nullptr;
+    TCheckBox* chkSkipsilence = nullptr;
+    // "Output" page.
+    TText* txtFormat = nullptr;
+    TComboBox* cmbFormat = nullptr;
+    TLayout* lyWave = nullptr;
+    TLayout* lyMP3 = nullptr;
+    TLayout* lyWMA = nullptr;
+    TLayout* lyOGG = nullptr;
+    TText* txtWavChannel = nullptr;
+    TComboBox* cmbWavChannel = nullptr;
+    TText* txtWavBitpersample = nullptr;
+    TComboBox* cmbWavBitpersample = nullptr;
+    TText* txtWavSamplerate = nullptr;
+    TComboBox* cmbWavSamplerate = nullptr;
+    TText* txtMp3bitrate = nullptr;
+    TComboBox* cmbMp3bitrate = nullptr;
+    TText* txtMp3CRC = nullptr;
+    TCheckBox* chkMp3CRC = nullptr;
+    TText* txtMp3VBR = nullptr;
+    TCheckBox* chkMp3VBR = nullptr;
+    TText* txtMp3VBRQuality = nullptr;
+    TFloatTrackBar* tbMp3VBRQuality = nullptr;
+    TText* txtMp3Poor = nullptr;
+    TText* txtMp3Best = nullptr;
+    TText* txtMp3VBRQValue = nullptr;
+    TText* txtMp3Channel = nullptr;
+    TComboBox* cmbMp3Channel = nullptr;
+    TText* txtWMASamplerate = nullptr;
+    TComboBox* cmbWMASamplerate = nullptr;
+    TText* txtWMAChannel = nullptr;
+    TComboBox* cmbWMAChannel = nullptr;
+    TText* txtWMABitrate = nullptr;
+    TComboBox* cmbWMABitrate = nullptr;
+    TText* txtOGGQuality = nullptr;
+    TFloatTrackBar* tbOGGQuality = nullptr;
+    TText* txtOGGPoor = nullptr;
+    TText* txtOGGBest = nullptr;
+    TText* txtOGGQValue = nullptr;
+    // "FilePath" page.
+    TText* txtSaveFolder = nullptr;
+    TTextBox* edtSaveFolder = nullptr;
+    TTextButton* btnSavefolder = nullptr;
+    TRadioButton* rdSpecial = nullptr;
+    TTextBox* tbSavefile = nullptr;
+    TTextButton* btnSaveFile = nullptr;
+    TText* txtSamename = nullptr;
+    TComboBox* cmbSamename = nullptr;
+    TRadioButton* rdAutoSave = nullptr;
+    TText* txtPrefix = nullptr;
+    TTextBox* edtPrefix = nullptr;
+    TText* txtPostfix = nullptr;
+    TComboBox* cmbPostfix = nullptr;
+    // "Hotkey" page.
+    TText* txtStart = nullptr;
+    TComboBox* cmbStart = nullptr;
+    TText* txtPause = nullptr;
+    TComboBox* cmbPause = nullptr;
+    TText* txtStop = nullptr;
+    TComboBox* cmbStop = nullptr;
+    // "About" page.
+    TText* Label1 = nullptr;
 
     // ---- recording controller -------------------------------------------
 
@@ -51,15 +206,23 @@ public:
     // ---- hotkeys ----------------------------------------------------------------
 
     // ---- fields, in the order of ownership ------------------------------------
-    std::unique_ptr<TBassRecorder> FRecUtils;
     TCurrentAppState FCurrentState = rsNormal;
     int32_t FElapsedTimeCount = 0;
     float FOldPosValue = 0.0f;
 
 protected:
     // ---- Qt events --------------------------------------------------------------
+    // Window moving (app/MainPanel.cpp): a press that no control took.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     PlatformServices FServices;
     bool FDestroyed = false;
+    // Window moving by hand, where the window manager cannot do it.
+    bool FDragging = false;
+    QPoint FDragOffset;
+    bool FCentred = false;
 };

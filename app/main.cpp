@@ -1,13 +1,13 @@
+#include "app/TfrmMain.h"
+
 #include <QApplication>
-#include <QWidget>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tovaline"));
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Tovaline"));
-    window.resize(434, 392);
-    window.show();
+    TfrmMain frmMain(PlatformServices::desktop());
+    frmMain.show();
     return QApplication::exec();
 }
