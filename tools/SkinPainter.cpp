@@ -120,7 +120,7 @@ void drawPanel(QPainter& p, const QSizeF& s) {
     p.fillRect(QRectF(1, 0, s.width() - 2, 8), shade);
 
     // The player area, lighter.
-    QRectF player(214.5, 28.5, 157, 195);
+    QRectF player(214.5, 38.5, 157, 185);
     QLinearGradient pg(0, player.top(), 0, player.bottom());
     pg.setColorAt(0, QColor(0x52, 0x52, 0x57));
     pg.setColorAt(1, QColor(0x44, 0x44, 0x49));

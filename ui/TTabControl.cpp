@@ -79,6 +79,8 @@ void TTabControl::setTabIndex(int index) {
 
 void TTabControl::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The row of items hides what lies beneath it, like the rest of the control.
+    p.fillRect(QRect(0, 0, width(), kItemHeight), QColor(0x2D, 0x2D, 0x30));
     p.setRenderHint(QPainter::Antialiasing);
     QRectF body =
         QRectF(0, kItemHeight, width(), height() - kItemHeight).adjusted(0.5, 0, -0.5, -0.5);

@@ -1,0 +1,92 @@
+// Moving the borderless window by dragging, on a real X server: the pointer
+// is driven with xdotool so the presses come through X like a user's.
+#include "app/TfrmMain.h"
+#include "tests/support/FakePlatformServices.h"
+#include "ui/TFloatAnimation.h"
+#include "ui/TImage.h"
+#include "ui/TText.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+int argc = 1;
+char arg0[] = "window_move_test";
+char* argv[] = {arg0, nullptr};
+
+class WindowMove : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr)
+            new QApplication(argc, argv); // lives for the whole test process
+    }
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X server";
+        ASSERT_TRUE(folder.isValid());
+        w = std::make_unique<TfrmMain>(fakes.make(folder.path()));
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w->faActive->isRunning(); }, 2000));
+        QTest::qWait(100);
+    }
+
+    // Presses at a point of the window, drags by (dx, dy) and releases;
+    // returns how far the window moved.
+    QPoint drag(QPoint inWindow, int dx, int dy) {
+        const QPoint start = w->pos();
+        const QPoint g = w->mapToGlobal(inWindow);
+        auto xy = [](int x, int y) { return QStringList{QString::number(x), QString::number(y)}; };
+        QStringList args = QStringList{"mousemove"} + xy(g.x(), g.y());
+        args << "sleep"
+             << "0.1"
+             << "mousedown"
+             << "1"
+             << "sleep"
+             << "0.1";
+        for (int step = 1; step <= 4; ++step)
+            args += QStringList{"mousemove"} + xy(g.x() + dx * step / 4, g.y() + dy * step / 4) +
+                    QStringList{"sleep", "0.05"};
+        args << "mouseup"
+             << "1";
+        QProcess xdotool;
+        xdotool.start("xdotool", args);
+        EXPECT_TRUE(xdotool.waitForStarted(5000));
+        // Our event loop must run while xdotool plays the gesture.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 10000));
+        EXPECT_EQ(xdotool.exitCode(), 0) << xdotool.readAllStandardError().toStdString();
+        QTest::qWait(200);
+        return w->pos() - start;
+    }
+
+    QTemporaryDir folder;
+    FakeServices fakes;
+    std::unique_ptr<TfrmMain> w;
+};
+
+TEST_F(WindowMove, DraggingTheTopBarMovesTheWindowWithThePointer) {
+    // Beside the time display, on the bar itself.
+    EXPECT_EQ(drag(QPoint(107, 34), 40, 30), QPoint(40, 30));
+    EXPECT_EQ(drag(QPoint(157, 88), -25, 10), QPoint(-25, 10));
+}
+
+TEST_F(WindowMove, PressesOnTheTimeDisplayThePanelOrNothingDoNotMoveIt) {
+    const QPoint timer = w->txtTimer->mapTo(w.get(), w->txtTimer->rect().center());
+    EXPECT_EQ(drag(timer, 40, 30), QPoint(0, 0));
+    const QPoint panel = w->imgPanel->mapTo(w.get(), QPoint(215, 240));
+    EXPECT_EQ(drag(panel, 40, 30), QPoint(0, 0));
+    EXPECT_EQ(drag(QPoint(2, 2), 40, 30), QPoint(0, 0)) << "a transparent corner is no handle";
+}
+
+TEST_F(WindowMove, TheWindowIsCentredWhenFirstShown) {
+    const QRect area = w->screen()->availableGeometry();
+    EXPECT_LE(std::abs(w->geometry().center().x() - area.center().x()), 1);
+    EXPECT_LE(std::abs(w->geometry().center().y() - area.center().y()), 1);
+}
+
+} // namespace
