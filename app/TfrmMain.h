@@ -198,10 +198,30 @@ public:
     // ---- recording controller -------------------------------------------
 
     // ---- output naming ----------------------------------------------------
+    // app/MainNaming.cpp; the rules are in app/OutputNaming.h.
+    QString GetOutputFileExt() const;
+    // Empty when the settings give no path.
+    QString BuildOutputFileName() const;
+    static QString MakeUniqueFileName(const QString& Path);
 
     // ---- options pages ------------------------------------------------------
 
     // ---- recordings page ------------------------------------------------------
+    // recordings/MainRecordingsList.cpp: the list and the catalogue behind it.
+    QString RecordFilesPath() const;
+    // What follows the last '/': the text of a list entry.
+    static QString FileNamePart(const QString& Path);
+    // Start-up: the catalogue from recorded.xml, an empty one when there is
+    // none or it cannot be read (the file is then kept as recorded.xml.bad).
+    void LoadRecordFiles();
+    // Writes the catalogue now; false when the file could not be replaced.
+    bool SaveRecordFiles();
+    // Shutdown: writes the catalogue, warning when that fails, and lets it go.
+    void ReleaseRecordFiles();
+    void FillFileList();
+    // Appends to the catalogue and the list together, and writes the file.
+    void AddRecordedFile(const QString& Path);
+    void btnClearClick(QObject* Sender);
 
     // ---- hotkeys ----------------------------------------------------------------
 

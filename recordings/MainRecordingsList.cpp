@@ -1,0 +1,68 @@
+// The recordings list of the recordings page and the catalogue behind it:
+// entry i of listFiles shows entry i of RecordFiles. Every change of the
+// catalogue is written to recorded.xml at once, so a crash or a kill loses
+// no recording, and the write at exit still covers everything.
+
+#include "app/TfrmMain.h"
+#include "recordings/CatalogueStore.h"
+#include "recordings/TRecordFiles.h"
+#include "ui/TListBox.h"
+#include "ui/TTextButton.h"
+
+#include <QStringList>
+
+QString TfrmMain::RecordFilesPath() const {
+    return FServices.programFolder + QStringLiteral("recorded.xml");
+}
+
+QString TfrmMain::FileNamePart(const QString& Path) {
+    return Path.mid(Path.lastIndexOf(u'/') + 1);
+}
+
+void TfrmMain::LoadRecordFiles() {
+    RecordFiles = recordings::OpenCatalogue(RecordFilesPath().toStdString());
+}
+
+bool TfrmMain::SaveRecordFiles() {
+    return TRecordFiles::SaveDataFile(RecordFilesPath().toStdString(), RecordFiles.get()).empty();
+}
+
+void TfrmMain::ReleaseRecordFiles() {
+    if (!SaveRecordFiles())
+        FServices.messages->show(
+            this, QStringLiteral("Warning"),
+            QStringLiteral("The list of recordings could not be saved to \"%1\".")
+                .arg(RecordFilesPath()),
+            MessageIcon::Warning, MessageButtons::Ok);
+    RecordFiles.reset();
+}
+
+// Runs once, at start-up, so the list's "Clear" button is bound here too.
+void TfrmMain::FillFileList() {
+    connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(btnClear); });
+    if (!RecordFiles)
+        return;
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(RecordFiles->Files().size()));
+    for (const std::string& path : RecordFiles->Files())
+        names << FileNamePart(QString::fromStdString(path));
+    listFiles->addItems(names);
+}
+
+void TfrmMain::AddRecordedFile(const QString& Path) {
+    if (!RecordFiles)
+        return;
+    RecordFiles->Files().push_back(Path.toStdString());
+    listFiles->addItem(FileNamePart(Path));
+    // A failure is not told here, in the middle of starting a recording: the
+    // write at exit tries again and warns.
+    SaveRecordFiles();
+}
+
+void TfrmMain::btnClearClick(QObject* /*Sender*/) {
+    if (RecordFiles) {
+        RecordFiles->Files().clear();
+        SaveRecordFiles();
+    }
+    listFiles->clear();
+}
