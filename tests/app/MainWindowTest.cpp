@@ -369,6 +369,33 @@ TEST_F(MainWindow, CornersAreTransparentAndTheBarsAreOpaque) {
     EXPECT_EQ(shot.pixelColor(200, 300).alpha(), 0);
 }
 
+TEST_F(MainWindow, CloseEndsTheLoopWithoutClosingTheWindowAndMinimiseMinimises) {
+    w->show();
+    bool closeRequested = false;
+    struct CloseWatch : QObject {
+        bool* seen;
+        explicit CloseWatch(bool* s) : seen(s) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Close)
+                *seen = true;
+            return false;
+        }
+    } watch(&closeRequested);
+    w->installEventFilter(&watch);
+    QTimer::singleShot(0, w->btnClose, [&] { w->btnClose->click(); });
+    QTimer failsafe;
+    failsafe.setSingleShot(true);
+    QObject::connect(&failsafe, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    failsafe.start(3000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(closeRequested) << "the close button is no platform close request";
+    EXPECT_TRUE(w->isVisible());
+    w->removeEventFilter(&watch);
+
+    w->btnMinize->click();
+    EXPECT_TRUE(w->isMinimized());
+}
+
 // Writes the window as the user sees it, over a plain desktop, for a look.
 void writeScreenshot(QWidget* window, const QString& name) {
     QImage shot = window->grab().toImage();
