@@ -26,6 +26,7 @@ enum Error : int {
     kErrDriver = 3,      // no sound server / device driver
     kErrHandle = 5,      // not a valid handle
     kErrFormat = 6,      // unsupported sample format or codec parameters
+    kErrPosition = 7,    // position beyond the end of the stream
     kErrInit = 8,        // init has not been done
     kErrAlready = 14,    // already initialised / already in that state
     kErrNotAvail = 37,   // requested data is not available

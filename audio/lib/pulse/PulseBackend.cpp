@@ -1,6 +1,7 @@
 #include "audio/lib/pulse/PulseBackend.h"
 
 #include "audio/lib/pulse/PulseCapture.h"
+#include "audio/lib/pulse/PulsePlayback.h"
 
 namespace audiolib {
 
@@ -134,10 +135,11 @@ std::unique_ptr<CaptureStream> PulseBackend::openCapture(int input, StreamFormat
     return openPulseCapture(conn_, device, format, sink);
 }
 
-std::unique_ptr<PlaybackStream> PulseBackend::openPlayback(StreamFormat, PlaybackSource&) {
-    // Playback streams on the server arrive with the playback side of the
-    // layer; until then there is nothing to open.
-    return nullptr;
+std::unique_ptr<PlaybackStream> PulseBackend::openPlayback(StreamFormat format,
+                                                           PlaybackSource& source) {
+    if (!conn_.context)
+        return nullptr;
+    return openPulsePlayback(conn_, format, source);
 }
 
 } // namespace pulse

@@ -10,6 +10,7 @@
 #include "audio/lib/Backend.h"
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct VirtualConfig {
     double speed = 1.0;       // paced mode: multiple of real time
     size_t blockFrames = 882; // 20 ms at 44100 Hz
     bool reachable = true;    // false: connect() fails like a missing server
+    // Sees every block a playback stream takes, on the thread that pulls.
+    std::function<void(const int16_t* samples, size_t frames)> playbackTap;
 };
 
 class VirtualCapture;

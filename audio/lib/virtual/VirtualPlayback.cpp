@@ -21,7 +21,13 @@ bool VirtualPlayback::setPaused(bool paused) {
     return true;
 }
 
+void VirtualPlayback::flush() {
+    std::lock_guard lock(pulling_);
+    played_ = 0;
+}
+
 size_t VirtualPlayback::pull(size_t frames) {
+    std::lock_guard lock(pulling_);
     if (paused_)
         return 0;
     const size_t blockFrames = backend_.config().blockFrames;
@@ -29,6 +35,8 @@ size_t VirtualPlayback::pull(size_t frames) {
     while (got < frames) {
         const size_t want = std::min(blockFrames, frames - got);
         const size_t n = source_.pull(block_.get(), want);
+        if (n > 0 && backend_.config().playbackTap)
+            backend_.config().playbackTap(block_.get(), n);
         got += n;
         if (n < want)
             break;

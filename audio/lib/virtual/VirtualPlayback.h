@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace audiolib {
@@ -17,7 +18,7 @@ public:
     VirtualPlayback& operator=(const VirtualPlayback&) = delete;
 
     bool setPaused(bool paused) override;
-    void flush() override { played_ = 0; }
+    void flush() override;
     uint64_t framesPlayed() const override { return played_.load(); }
 
     // Pulls up to `frames` on the calling thread; returns the frames got.
@@ -31,6 +32,8 @@ private:
     const StreamFormat format_;
     PlaybackSource& source_;
     std::unique_ptr<int16_t[]> block_;
+    // A flush must not fall between a pull and its count.
+    std::mutex pulling_;
     std::atomic<uint64_t> played_{0};
     std::atomic<bool> paused_{true};
     std::atomic<bool> quit_{false};
