@@ -29,8 +29,6 @@ struct VirtualConfig {
     double speed = 1.0;       // paced mode: multiple of real time
     size_t blockFrames = 882; // 20 ms at 44100 Hz
     bool reachable = true;    // false: connect() fails like a missing server
-    // Sees every block a playback stream takes, on the thread that pulls.
-    std::function<void(const int16_t* samples, size_t frames)> playbackTap;
 };
 
 class VirtualCapture;
@@ -65,6 +63,11 @@ public:
     int openCaptures() const;
     // Manual mode: pulls `frames` from every running playback stream.
     size_t pullPlayback(size_t frames);
+    // Sees every block a playback stream takes, on the thread that pulls.
+    // Set before any stream is opened.
+    using PlaybackTap = std::function<void(const int16_t* samples, size_t frames)>;
+    void setPlaybackTap(PlaybackTap tap) { playbackTap_ = std::move(tap); }
+    const PlaybackTap& playbackTap() const { return playbackTap_; }
 
     const VirtualConfig& config() const { return config_; }
 
@@ -75,6 +78,7 @@ private:
     void forget(VirtualPlayback* playback);
 
     const VirtualConfig config_;
+    PlaybackTap playbackTap_;
     mutable std::mutex mutex_;
     std::vector<VirtualCapture*> captures_;
     std::vector<VirtualPlayback*> playbacks_;

@@ -35,8 +35,8 @@ size_t VirtualPlayback::pull(size_t frames) {
     while (got < frames) {
         const size_t want = std::min(blockFrames, frames - got);
         const size_t n = source_.pull(block_.get(), want);
-        if (n > 0 && backend_.config().playbackTap)
-            backend_.config().playbackTap(block_.get(), n);
+        if (n > 0 && backend_.playbackTap())
+            backend_.playbackTap()(block_.get(), n);
         got += n;
         if (n < want)
             break;

@@ -26,10 +26,10 @@ public:
         VirtualConfig config;
         config.manual = speed == 0;
         config.speed = speed;
-        config.playbackTap = [this](const int16_t* s, size_t frames) {
-            heard.insert(heard.end(), s, s + frames * channels);
-        };
         backend = std::make_unique<VirtualBackend>(config);
+        backend->setPlaybackTap([this](const int16_t* s, size_t frames) {
+            heard.insert(heard.end(), s, s + frames * channels);
+        });
         int error = -1;
         engine = PlaybackEngine::open(
             path.string(), FileDecoder::Container::Any,
