@@ -8,7 +8,7 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
 
 namespace audiolib::ffmpeg {
 namespace {
@@ -22,6 +22,12 @@ std::string fileUrl(const std::string& path) {
 }
 
 } // namespace
+
+void removeUnfinished(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        std::filesystem::remove(path, ec);
+}
 
 std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path,
                                                          const OutputSpec& spec, int& error) {
@@ -119,7 +125,7 @@ AudioFileWriter::~AudioFileWriter() {
         finish();
     else if (output_ && output_->pb) {
         output_.reset();
-        std::remove(path_.c_str());
+        removeUnfinished(path_);
     }
 }
 
@@ -142,9 +148,14 @@ bool AudioFileWriter::begin() {
         return !failed_;
     if (failed_ || finished_)
         return false;
-    if (avformat_write_header(output_.get(), nullptr) < 0) {
+    // Flushed at once: a file that cannot take even its header should fail
+    // here, not some seconds into the recording.
+    const bool written = avformat_write_header(output_.get(), nullptr) >= 0;
+    if (written)
+        avio_flush(output_->pb);
+    if (!written || output_->pb->error < 0) {
         output_.reset();
-        std::remove(path_.c_str());
+        removeUnfinished(path_);
         finished_ = true;
         return fail(kErrFileOpen);
     }

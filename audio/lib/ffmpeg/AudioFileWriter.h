@@ -28,6 +28,10 @@ struct OutputSpec {
     bool primingFrame = false;
 };
 
+// Removes a file this layer created and could not complete. Only regular
+// files: a device node given as the output (/dev/null) is never unlinked.
+void removeUnfinished(const std::string& path);
+
 class AudioFileWriter {
 public:
     // Opens the encoder and creates the file; nothing is written before

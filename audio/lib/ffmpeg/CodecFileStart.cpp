@@ -3,9 +3,8 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Channel.h"
 #include "audio/lib/WaveFormat.h"
+#include "audio/lib/ffmpeg/AudioFileWriter.h"
 #include "audio/lib/ffmpeg/CodecFileEncoder.h"
-
-#include <cstdio>
 
 namespace audiolib {
 
@@ -31,7 +30,7 @@ Handle encodeStartCodecFile(Handle channel, const void* form, uint32_t /*flags*/
         // The encoder is gone with its header written; no file without a
         // recording behind it.
         const int code = errorCode();
-        std::remove(file);
+        ffmpeg::removeUnfinished(file);
         return fail(code ? code : kErrHandle, Handle{0});
     }
     setError(kOk);

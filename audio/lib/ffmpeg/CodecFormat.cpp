@@ -24,12 +24,15 @@ void setCodecDialogHook(CodecDialogHook hook) {
     hookSlot() = std::move(hook);
 }
 
-uint32_t encodeGetCodecFormat(Handle /*channel*/, void* form, uint32_t formlen, const char* title,
+uint32_t encodeGetCodecFormat(Handle channel, void* form, uint32_t formlen, const char* title,
                               uint32_t flags) {
-    // Every channel delivers 44100 Hz stereo, so the channel does not narrow
-    // the choice; without a block the caller asks how big one may get.
+    // Without a block the caller asks how big one may get.
     if (!form)
         return static_cast<uint32_t>(kWaveFormatMaxSize);
+    // Every channel delivers 44100 Hz stereo, so a channel does not narrow
+    // the choice; 0 asks for any format, anything else must be a channel.
+    if (channel != 0 && !findChannel(channel))
+        return fail(kErrHandle, 0u);
     if (formlen < kWaveFormatHeadSize)
         return fail(kErrFormat, 0u);
 

@@ -2,11 +2,10 @@
 
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Channel.h"
+#include "audio/lib/ffmpeg/AudioFileWriter.h"
 #include "audio/lib/ffmpeg/WmaEncoder.h"
 #include "audio/lib/ffmpeg/WmaRates.h"
 #include "audio/lib/ffmpeg/WmaRegistry.h"
-
-#include <cstdio>
 
 namespace audiolib {
 
@@ -34,7 +33,7 @@ Handle wmaEncodeOpenFile(uint32_t freq, uint32_t chans, uint32_t /*flags*/, uint
     const Handle handle = WmaRegistry::instance().add(std::move(encoder));
     if (handle == 0) {
         // The encoder has already been released with an empty file.
-        std::remove(file);
+        ffmpeg::removeUnfinished(file);
         return fail(kErrMemory, Handle{0});
     }
     setError(kOk);

@@ -5,7 +5,9 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/WaveFormat.h"
 #include "tests/audio/lib/support/AudioCheck.h"
+#include "tests/audio/lib/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WriteFailure.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +149,38 @@ TEST(CodecFileEncoder, UncreatableFileFailsAndLeavesNothing) {
     EXPECT_FALSE(std::filesystem::exists(path.parent_path()));
     EXPECT_FALSE(CodecFileEncoder::create(pcmWaveFormat(2, 16, 44100), "", error));
     EXPECT_EQ(error, kErrFileOpen);
+}
+
+TEST(CodecFileEncoder, FolderRefusingWritesFailsTheStart) {
+    TempFolder dir;
+    const auto path = dir / "a.wav";
+    int error = kOk;
+    {
+        WriteFailure refuse(dir.path());
+        EXPECT_FALSE(CodecFileEncoder::create(pcmWaveFormat(2, 16, 44100), path.string(), error));
+    }
+    EXPECT_EQ(error, kErrFileOpen);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(CodecFileEncoder, FullDiskStopsTheEncoder) {
+    TempFolder dir;
+    const auto path = dir / "a.wav";
+    const auto tone = stereoTone(1000, 2);
+    int error = kOk;
+    bool refused = false;
+    {
+        FileSizeLimit full(64 * 1024);
+        auto enc = CodecFileEncoder::create(pcmWaveFormat(2, 16, 44100), path.string(), error);
+        ASSERT_TRUE(enc);
+        for (size_t at = 0; at < tone.size() / 2 && !refused; at += 882)
+            refused = !enc->write(tone.data() + 2 * at, 882);
+        EXPECT_FALSE(enc->active());
+        enc->finish();
+    }
+    EXPECT_TRUE(refused);
+    // What reached the disk stays, up to the limit.
+    EXPECT_LE(std::filesystem::file_size(path), 64u * 1024);
 }
 
 TEST(CodecFileEncoder, BlocksWeCannotWriteFailBeforeAFileExists) {

@@ -38,7 +38,7 @@ TEST_F(CodecFormat, ChoiceIsWrittenAndItsSizeReturned) {
         seen = *readWaveFormat(form, formlen);
         return wavefmt::writeCodecBlock(form, formlen, wavefmt::kTagMsAdpcm, 2, 4, 22050) > 0;
     });
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), block.size(), nullptr, kCodecDefault), 50u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), nullptr, kCodecDefault), 50u);
     EXPECT_EQ(errorCode(), kOk);
     EXPECT_EQ(seen, pcmWaveFormat(1, 8, 8000)); // the caller's block was preselected
     const auto chosen = readWaveFormat(block.data(), block.size());
@@ -54,7 +54,7 @@ TEST_F(CodecFormat, WithoutDefaultFlagTheDialogStartsFromCdQuality) {
         seen = *readWaveFormat(form, formlen);
         return true;
     });
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), block.size(), "Pick", 0), 18u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), "Pick", 0), 18u);
     EXPECT_EQ(seen, pcmWaveFormat(2, 16, 44100));
 }
 
@@ -64,24 +64,32 @@ TEST_F(CodecFormat, FailuresLeaveTheBlockAsItWas) {
 
     // No dialog installed: a clear error that is not "cancelled", so a
     // caller may go on with its preselection.
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), block.size(), nullptr, kCodecDefault), 0u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), nullptr, kCodecDefault), 0u);
     EXPECT_EQ(errorCode(), kErrNotAvail);
     EXPECT_EQ(block, before);
 
     setCodecDialogHook([](void*, uint32_t, const char*) { return false; });
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), block.size(), nullptr, kCodecDefault), 0u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), nullptr, kCodecDefault), 0u);
     EXPECT_EQ(errorCode(), kErrCancelled);
     EXPECT_EQ(block, before);
 
     setCodecDialogHook([](void*, uint32_t, const char*) -> bool { throw std::runtime_error("x"); });
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), block.size(), nullptr, kCodecDefault), 0u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), nullptr, kCodecDefault), 0u);
     EXPECT_EQ(errorCode(), kErrUnknown);
 
     // Too small for even the head: the dialog is not opened.
     bool opened = false;
     setCodecDialogHook([&](void*, uint32_t, const char*) { return opened = true; });
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), 17, nullptr, kCodecDefault), 0u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), 17, nullptr, kCodecDefault), 0u);
     EXPECT_EQ(errorCode(), kErrFormat);
+    EXPECT_FALSE(opened);
+}
+
+TEST_F(CodecFormat, UnknownChannelIsRefusedBeforeTheDialog) {
+    bool opened = false;
+    setCodecDialogHook([&](void*, uint32_t, const char*) { return opened = true; });
+    EXPECT_EQ(encodeGetCodecFormat(0x7777, block.data(), block.size(), nullptr, 0), 0u);
+    EXPECT_EQ(errorCode(), kErrHandle);
     EXPECT_FALSE(opened);
 }
 
@@ -91,7 +99,7 @@ TEST_F(CodecFormat, ChoiceNotFittingTheBufferIsAnError) {
         static_cast<uint8_t*>(form)[16] = 40;
         return true;
     });
-    EXPECT_EQ(encodeGetCodecFormat(7, block.data(), block.size(), nullptr, kCodecDefault), 0u);
+    EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), nullptr, kCodecDefault), 0u);
     EXPECT_EQ(errorCode(), kErrFormat);
 }
 

@@ -2,13 +2,16 @@
 // and every way a caller can get it wrong.
 #include "audio/lib/AudioLib.h"
 #include "tests/audio/lib/support/AudioCheck.h"
+#include "tests/audio/lib/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 namespace audiolib {
@@ -203,6 +206,25 @@ TEST(WmaEncoder, WritingWithoutEndingTagsStartsTheFile) {
     const auto d = decodeFile(path);
     ASSERT_TRUE(d);
     EXPECT_GE(d->seconds(), 0.5 - 0.002);
+}
+
+TEST(WmaEncoder, FullDiskMakesWritesFail) {
+    TempFolder dir;
+    const auto tone = stereoTone(1000, 0.5);
+    FileSizeLimit full(64 * 1024); // four seconds at 128 kbit/s
+    const Handle h = wmaEncodeOpenFile(44100, 2, 0, 128000, (dir / "x.wma").c_str());
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(wmaEncodeSetTag(h, nullptr, nullptr, 0));
+    bool refused = false;
+    // Half seconds with pauses, so the queue never overflows: the refusal
+    // can only come from the failed disk.
+    for (int i = 0; i < 40 && !refused; ++i) {
+        refused = !writeBlocks(h, tone);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(errorCode(), kErrEnded);
+    EXPECT_FALSE(wmaEncodeClose(h));
 }
 
 TEST(WmaEncoder, OverflowAndBadBlocksAreRefusedNotHidden) {
