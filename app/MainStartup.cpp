@@ -1,6 +1,11 @@
-// Creation and destruction of the main window.
+// Start-up and shutdown of the main window. The order of both is what the
+// other concerns rely on: the option lists need an initialised recorder, the
+// settings need filled option lists, and both XML files are written only once
+// every engine has let go of the sound system.
 
+#include "app/CodecDialogHook.h"
 #include "app/TfrmMain.h"
+#include "audio/TBassRecorder.h"
 
 TfrmMain::TfrmMain(PlatformServices services, QWidget* parent)
     : QWidget(parent), FServices(std::move(services)) {
@@ -11,16 +16,60 @@ TfrmMain::TfrmMain(PlatformServices services, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
-    if (!FDestroyed) {
-        FDestroyed = true;
-        FormDestroy();
-    }
+    FormDestroy();
 }
 
 void TfrmMain::FormCreate() {
+    // 1. Recordings catalogue from "recorded.xml" (catalogue).
+
+    // 2. Playback engine (player), initialised with the size of imgSound.
+
+    // 3. Recording engine. Its Init result is not looked at: at start-up the
+    // player already holds the output device, so Init reports -2 while the
+    // recording device is open and works; a recorder without any device shows
+    // up later as "no valid audio device" when a recording is attempted.
+    FRecUtils = std::make_unique<TBassRecorder>();
+    FRecUtils->SetProgramFolder(FServices.programFolder.toStdString());
+    FRecUtils->Init(this);
+    InstallCodecDialogHook(this);
+
+    // 4. Hotkey manager, owned by this window, no hotkey registered yet.
+
+    // 5. Skin images, run-time geometry, then the option lists, whose device
+    // list comes from FRecUtils->LoadDeviceName.
     LoadSkin();
+
+    // 6. LoadConfig: "config.xml" into the settings and the option controls.
+
+    // 7. FillFileList: one list entry per catalogue path.
+
+    // 8.
     FCurrentState = rsNormal;
+
+    // 9. Open the lower panel on the recordings list.
     btnListClick(this);
 }
 
-void TfrmMain::FormDestroy() {}
+void TfrmMain::FormDestroy() {
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+
+    // 1. Player: Uninit, clear the field, release.
+
+    // 2. Recorder: Uninit (which also ends a recording the close button left
+    // running), clear the field, then release the object.
+    RemoveCodecDialogHook();
+    if (FRecUtils) {
+        FRecUtils->Uninit();
+        std::unique_ptr<TBassRecorder> recorder = std::move(FRecUtils);
+        recorder.reset();
+    }
+
+    // 3. Hotkey manager: clear its hotkeys, clear the field, release.
+
+    // 4. SaveConfig: "config.xml".
+
+    // 5. The catalogue to "recorded.xml", also when there is none; then
+    // clear RecordFiles and release it.
+}

@@ -15,6 +15,7 @@
 class QIcon;
 class QIODevice;
 class QTimer;
+class TBassRecorder;
 class TBitmapButton;
 class TCheckBox;
 class TComboBox;
@@ -226,6 +227,7 @@ public:
     // ---- hotkeys ----------------------------------------------------------------
 
     // ---- fields, in the order of ownership ------------------------------------
+    std::unique_ptr<TBassRecorder> FRecUtils;
     TCurrentAppState FCurrentState = rsNormal;
     int32_t FElapsedTimeCount = 0;
     float FOldPosValue = 0.0f;

@@ -1,13 +1,17 @@
+#include "app/Application.h"
 #include "app/TfrmMain.h"
 
-#include <QApplication>
-#include <QIcon>
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    TovalineApplication app(argc, argv);
+    // Set before the window exists: it is the name the desktop shows.
     QApplication::setApplicationName(QStringLiteral("Tovaline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tovaline"));
-    TfrmMain frmMain(PlatformServices::desktop());
-    frmMain.show();
-    return QApplication::exec();
+    int result = 0;
+    {
+        // Destroyed when the loop has ended, while the settings still live.
+        TfrmMain frmMain(PlatformServices::desktop());
+        frmMain.show();
+        result = QApplication::exec();
+    }
+    return result;
 }
