@@ -1,0 +1,57 @@
+#pragma once
+// Decodes a recorded file with the ffmpeg command-line tool into 44100 Hz
+// mono samples and measures it: length, level and the tone's frequency.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace decoded {
+
+struct Audio {
+    std::vector<int16_t> samples; // 44100 Hz mono
+    bool ok = false;
+    double seconds() const { return static_cast<double>(samples.size()) / 44100.0; }
+};
+
+inline Audio decode(const std::string& path) {
+    Audio a;
+    std::string cmd =
+        "ffmpeg -nostdin -v error -i '" + path + "' -f s16le -ac 1 -ar 44100 - 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (p == nullptr)
+        return a;
+    int16_t buf[4096];
+    size_t n;
+    while ((n = fread(buf, sizeof(int16_t), 4096, p)) > 0)
+        a.samples.insert(a.samples.end(), buf, buf + n);
+    a.ok = pclose(p) == 0 && !a.samples.empty();
+    return a;
+}
+
+// Root mean square of the middle half, 0..32768.
+inline double rms(const Audio& a) {
+    size_t from = a.samples.size() / 4, to = a.samples.size() * 3 / 4;
+    if (to <= from)
+        return 0;
+    double sum = 0;
+    for (size_t i = from; i < to; ++i)
+        sum += static_cast<double>(a.samples[i]) * a.samples[i];
+    return std::sqrt(sum / static_cast<double>(to - from));
+}
+
+// Rising zero crossings per second over the middle half.
+inline double toneHz(const Audio& a) {
+    size_t from = a.samples.size() / 4, to = a.samples.size() * 3 / 4;
+    if (to <= from + 1)
+        return 0;
+    size_t crossings = 0;
+    for (size_t i = from + 1; i < to; ++i)
+        if (a.samples[i - 1] < 0 && a.samples[i] >= 0)
+            ++crossings;
+    return static_cast<double>(crossings) * 44100.0 / static_cast<double>(to - from);
+}
+
+} // namespace decoded

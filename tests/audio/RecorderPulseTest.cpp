@@ -1,0 +1,153 @@
+// Real recordings through the sound server: a 1 kHz tone is played into the
+// null sink "rec" and the recorder records its monitor in every format.
+#include "audio/TBassRecorder.h"
+#include "tests/audio/DecodedAudio.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+pid_t spawn(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return 0;
+    return pid;
+}
+
+int runWait(std::vector<std::string> args) {
+    pid_t pid = spawn(std::move(args));
+    if (pid == 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<pid_t> children(const std::string& comm) {
+    std::vector<pid_t> found;
+    for (const auto& e : fs::directory_iterator("/proc")) {
+        std::string name = e.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(e.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        size_t o = line.find('('), c = line.rfind(')');
+        if (o == std::string::npos || c == std::string::npos)
+            continue;
+        char state = 0;
+        long ppid = 0;
+        if (sscanf(line.c_str() + c + 1, " %c %ld", &state, &ppid) == 2 && ppid == getpid() &&
+            line.substr(o + 1, c - o - 1) == comm && state != 'Z')
+            found.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return found;
+}
+
+class RecorderPulse : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char tmpl[] = "/tmp/tova-pulse-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        ASSERT_EQ(runWait({"sox", "-n", "-r", "44100", "-c", "2", dir + "/tone.wav", "synth", "120",
+                           "sine", "1000", "vol", "0.5"}),
+                  0);
+        player = spawn({"paplay", "--device=rec", dir + "/tone.wav"});
+        ASSERT_NE(player, 0);
+        std::this_thread::sleep_for(500ms);
+    }
+    static void TearDownTestSuite() {
+        if (player != 0) {
+            kill(player, SIGTERM);
+            waitpid(player, nullptr, 0);
+        }
+        fs::remove_all(dir);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(rec.Init(nullptr)) << rec.GetLastErrorMessage();
+        std::vector<std::string> names;
+        rec.LoadDeviceName(names);
+        auto it = std::find(names.begin(), names.end(), "Monitor of RecSink");
+        ASSERT_NE(it, names.end()) << "no monitor of the null sink \"rec\"";
+        rec.SetRecordDevice(static_cast<int32_t>(it - names.begin()), 10);
+        audiolib::setCodecDialogHook([](void*, uint32_t, const char*) { return true; });
+    }
+    void TearDown() override {
+        rec.Uninit();
+        audiolib::setCodecDialogHook(nullptr);
+    }
+
+    static std::string dir;
+    static pid_t player;
+    TBassRecorder rec;
+};
+std::string RecorderPulse::dir;
+pid_t RecorderPulse::player = 0;
+
+} // namespace
+
+TEST_F(RecorderPulse, EveryFormatStartedPausedResumedAndStopped) {
+    rec.SetWaveParameter(2, 16, 44100);
+    rec.SetMP3Parameter(192, false, false, 3, 0);
+    rec.SetOGGParameter(5);
+    struct Case {
+        TRecordOutFormat format;
+        int32_t wmaRate, wmaChannels;
+    };
+    for (Case c : {Case{rofWAVE, 0, 0}, Case{rofMP3, 0, 0}, Case{rofOGG, 0, 0},
+                   Case{rofWMA, 44100, 2}, Case{rofWMA, 22050, 1}}) {
+        std::string label = std::string(OutFormatExt(c.format)) + std::to_string(c.wmaRate);
+        SCOPED_TRACE(label);
+        if (c.format == rofWMA)
+            rec.SetWMAParameter(c.wmaRate, c.wmaChannels, 64);
+        ASSERT_EQ(rec.Start(c.format, dir + "/take" + std::to_string(c.wmaRate)), 0);
+        std::this_thread::sleep_for(800ms);
+        rec.Pause();
+        std::this_thread::sleep_for(800ms);
+        rec.Resume();
+        std::this_thread::sleep_for(800ms);
+        EXPECT_FALSE(rec.RecordingEndedByItself()) << rec.RecordingEndReason();
+        std::string file = rec.OutFile();
+        rec.Stop();
+        auto audio = decoded::decode(file);
+        ASSERT_TRUE(audio.ok) << file;
+        EXPECT_NEAR(audio.seconds(), 1.6, 0.25);
+        EXPECT_NEAR(decoded::toneHz(audio), 1000.0, 15.0);
+        EXPECT_GT(decoded::rms(audio), 3000.0);
+    }
+}
+
+TEST_F(RecorderPulse, AKilledEncoderIsReportedWithinASecond) {
+    rec.SetOGGParameter(3);
+    ASSERT_EQ(rec.Start(rofOGG, dir + "/killed"), 0);
+    std::this_thread::sleep_for(500ms);
+    auto enc = children("oggenc2");
+    ASSERT_EQ(enc.size(), 1u);
+    kill(enc[0], SIGKILL);
+    auto t0 = std::chrono::steady_clock::now();
+    while (!rec.RecordingEndedByItself() && std::chrono::steady_clock::now() - t0 < 1s)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(rec.RecordingEndedByItself());
+    EXPECT_NE(rec.RecordingEndReason().find("oggenc2"), std::string::npos);
+    rec.Stop();
+}

@@ -1,0 +1,392 @@
+// The recording engine on a test sound system whose inputs are sine tones:
+// its failures, its device handling and real files in every format.
+#include "audio/TBassRecorder.h"
+#include "audio/WaveFormatBlock.h"
+#include "audio/lib/ProcessState.h"
+#include "tests/audio/DecodedAudio.h"
+#include "tests/audio/ToneBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string probe(const std::string& path, const std::string& entry) {
+    std::string cmd = "ffprobe -v error -select_streams a:0 -show_entries stream=" + entry +
+                      " -of default=nw=1:nk=1 '" + path + "' 2>/dev/null";
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, p) != nullptr)
+            out += buf;
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out;
+}
+
+// Our own child processes named comm (an encoder the layer started).
+std::vector<pid_t> childrenNamed(const std::string& comm) {
+    std::vector<pid_t> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        size_t open = line.find('('), close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos)
+            continue;
+        std::string c = line.substr(open + 1, close - open - 1);
+        char state = 0;
+        long ppid = 0;
+        if (sscanf(line.c_str() + close + 1, " %c %ld", &state, &ppid) != 2)
+            continue;
+        if (ppid == getpid() && c == comm && state != 'Z')
+            found.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return found;
+}
+
+class Recorder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/tova-rec-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        install({"Line In", "Microphone", "Monitor of Speakers"});
+        // Accepts the preselected format, as a user pressing OK would.
+        audiolib::setCodecDialogHook([](void*, uint32_t, const char*) { return true; });
+    }
+    void TearDown() override {
+        rec.reset();
+        audiolib::recordFree();
+        audiolib::free();
+        audiolib::setCodecDialogHook(nullptr);
+        fs::remove_all(dir);
+    }
+    void install(std::vector<std::string> inputs) {
+        audiolib::installBackend(std::make_unique<tonetest::ToneBackend>(std::move(inputs), &last));
+        rec = std::make_unique<TBassRecorder>();
+        ASSERT_TRUE(rec->Init(nullptr));
+    }
+    // Records active, paused for as long, and active again; returns the file.
+    std::string recordWithPause(TRecordOutFormat format, const std::string& name,
+                                std::chrono::milliseconds part) {
+        EXPECT_EQ(rec->Start(format, dir + "/" + name), 0) << rec->GetLastErrorMessage();
+        std::this_thread::sleep_for(part);
+        rec->Pause();
+        std::this_thread::sleep_for(part);
+        rec->Resume();
+        std::this_thread::sleep_for(part);
+        std::string file = rec->OutFile();
+        rec->Stop();
+        return file;
+    }
+
+    std::string dir;
+    std::unique_ptr<TBassRecorder> rec;
+    tonetest::ToneCapture* last = nullptr;
+};
+
+} // namespace
+
+TEST_F(Recorder, NewRecorderHasNoErrorAndIgnoresCallsWithoutRecording) {
+    TBassRecorder fresh;
+    EXPECT_EQ(fresh.GetLastErrorMessage(), "");
+    EXPECT_EQ(fresh.ErrCode(), 0);
+    fresh.Pause();
+    fresh.Resume();
+    fresh.Stop();
+    fresh.Stop();
+    EXPECT_EQ(fresh.RecChannel(), 0u);
+    EXPECT_FALSE(fresh.RecordingEndedByItself());
+    EXPECT_EQ(fresh.RecordingEndReason(), "");
+    EXPECT_EQ(fresh.ErrCode(), 0);
+}
+
+TEST_F(Recorder, InitRefusedByAnOpenOutputStillRecords) {
+    rec.reset();
+    audiolib::recordFree();
+    audiolib::free();
+    audiolib::installBackend(
+        std::make_unique<tonetest::ToneBackend>(std::vector<std::string>{"Line In"}, &last));
+    ASSERT_TRUE(audiolib::init(-1, 44100, 0, nullptr)) << "the player opens the output first";
+    rec = std::make_unique<TBassRecorder>();
+    EXPECT_FALSE(rec->Init(nullptr));
+    EXPECT_EQ(rec->ErrCode(), -2);
+    EXPECT_EQ(rec->GetLastErrorMessage(), "Initialize abnormalities.");
+
+    rec->SetRecordDevice(0, 10);
+    rec->SetWaveParameter(2, 16, 44100);
+    ASSERT_EQ(rec->Start(rofWAVE, dir + "/take"), 0);
+    std::this_thread::sleep_for(400ms);
+    rec->Stop();
+    auto audio = decoded::decode(dir + "/take.wav");
+    ASSERT_TRUE(audio.ok);
+    EXPECT_GT(audio.seconds(), 0.2);
+}
+
+TEST_F(Recorder, WaveParameterFillsAPcmBlockOfTheLargestCodecSize) {
+    const uint32_t largest = audiolib::encodeGetCodecFormat(0, nullptr, 0, nullptr, 0);
+    struct Case {
+        int8_t ch, bits;
+        int32_t rate;
+        uint16_t align;
+        uint32_t avg;
+    };
+    for (Case c : {Case{2, 16, 44100, 4, 176400}, Case{1, 8, 8000, 1, 8000},
+                   Case{2, 24, 22050, 6, 132300}}) {
+        SCOPED_TRACE(c.rate);
+        rec->SetWaveParameter(c.ch, c.bits, c.rate);
+        const auto& block = rec->AcmWaveFormat();
+        EXPECT_GE(block.size(), std::max<size_t>(largest, wavefmt::kHeadSize));
+        wavefmt::Head h;
+        ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
+        EXPECT_EQ(h.formatTag, 1);
+        EXPECT_EQ(h.channels, static_cast<uint16_t>(c.ch));
+        EXPECT_EQ(h.samplesPerSec, static_cast<uint32_t>(c.rate));
+        EXPECT_EQ(h.bitsPerSample, static_cast<uint16_t>(c.bits));
+        EXPECT_EQ(h.blockAlign, c.align);
+        EXPECT_EQ(h.avgBytesPerSec, c.avg);
+        EXPECT_EQ(h.cbSize, 0);
+    }
+}
+
+TEST_F(Recorder, OptionStringsAreRebuiltNotAppended) {
+    rec->SetOGGParameter(5);
+    rec->SetOGGParameter(7);
+    EXPECT_EQ(rec->OggCommandLine(), " -q 7");
+    rec->SetMP3Parameter(128, true, false, 2, 5);
+    EXPECT_EQ(rec->LameCommandLine(), " -b 128 -m s ");
+    rec->SetMP3Parameter(128, false, true, 0, 4);
+    EXPECT_EQ(rec->LameCommandLine(), " -V4");
+}
+
+TEST_F(Recorder, InputsAreListedSwitchedAndLevelled) {
+    EXPECT_EQ(rec->GetAudioDeviceCount(), 3);
+    std::vector<std::string> names{"kept"};
+    rec->LoadDeviceName(names);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"kept", "Line In", "Microphone", "Monitor of Speakers"}));
+
+    for (int i = 0; i < 3; ++i)
+        audiolib::recordSetInput(i, audiolib::kInputOn, 1.0f);
+    rec->SetRecordDevice(1, 5);
+    EXPECT_FALSE(audiolib::inputState(0)->on);
+    EXPECT_TRUE(audiolib::inputState(1)->on);
+    EXPECT_FALSE(audiolib::inputState(2)->on);
+    EXPECT_FLOAT_EQ(audiolib::inputState(1)->level, 0.5f);
+    EXPECT_FLOAT_EQ(audiolib::inputState(0)->level, 1.0f) << "switching off keeps the level";
+
+    rec->SetRecordDevice(3, 5);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(audiolib::inputState(i)->on) << i;
+    rec->SetRecordDevice(-1, 5);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(audiolib::inputState(i)->on) << i;
+
+    rec->Uninit();
+    install({});
+    EXPECT_EQ(rec->GetAudioDeviceCount(), 0);
+    std::vector<std::string> none;
+    rec->LoadDeviceName(none);
+    EXPECT_TRUE(none.empty());
+    rec->SetRecordDevice(0, 10); // nothing to switch; must not fail
+}
+
+TEST_F(Recorder, WmaBitratesInKbitForOfferedCombinationsOnly) {
+    std::vector<int32_t> list{1};
+    rec->GetWMAbitrates(list, 44100, 2);
+    ASSERT_GT(list.size(), 1u);
+    EXPECT_EQ(list.front(), 1);
+    for (size_t i = 1; i < list.size(); ++i) {
+        EXPECT_GE(list[i], 24);
+        EXPECT_LE(list[i], 512);
+    }
+    std::vector<int32_t> untouched{7, 8};
+    rec->GetWMAbitrates(untouched, 12345, 2);
+    rec->GetWMAbitrates(untouched, 44100, 6);
+    EXPECT_EQ(untouched, (std::vector<int32_t>{7, 8}));
+}
+
+TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
+    const std::string empty = dir + "/no-encoders";
+    fs::create_directory(empty);
+    struct Case {
+        const char* what;
+        TRecordOutFormat format;
+        std::string file;
+        std::function<void()> setup;
+    };
+    std::vector<Case> cases{
+        {"WAV without a format block", rofWAVE, dir + "/a", [] {}},
+        {"lame missing", rofMP3, dir + "/b",
+         [&] {
+             rec->SetProgramFolder(empty);
+             rec->SetMP3Parameter(128, false, false, 2, 0);
+         }},
+        {"oggenc2 missing", rofOGG, dir + "/c",
+         [&] {
+             rec->SetProgramFolder(empty);
+             rec->SetOGGParameter(5);
+         }},
+        {"codec dialog cancelled", rofWAVE, dir + "/d",
+         [&] {
+             rec->SetWaveParameter(2, 16, 44100);
+             audiolib::setCodecDialogHook([](void*, uint32_t, const char*) { return false; });
+         }},
+        {"WMA combination not offered", rofWMA, dir + "/e",
+         [&] { rec->SetWMAParameter(44100, 2, 7); }},
+        {"WAV file not writable", rofWAVE, dir + "/missing/f",
+         [&] {
+             rec->SetWaveParameter(2, 16, 44100);
+             audiolib::setCodecDialogHook([](void*, uint32_t, const char*) { return true; });
+         }},
+        {"WMA file not writable", rofWMA, dir + "/missing/g",
+         [&] { rec->SetWMAParameter(44100, 2, 128); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.setup();
+        EXPECT_EQ(rec->Start(c.format, c.file), -1000);
+        EXPECT_EQ(rec->RecChannel(), 0u);
+        EXPECT_EQ(rec->GetLastErrorMessage(), "Recording failed!");
+        EXPECT_FALSE(fs::exists(c.file + OutFormatExt(c.format)));
+        EXPECT_TRUE(childrenNamed("lame").empty());
+        EXPECT_TRUE(childrenNamed("oggenc2").empty());
+    }
+    // Nothing was left holding the capture: a good start works afterwards.
+    rec->SetProgramFolder(TBassRecorder().ProgramFolder());
+    rec->SetWaveParameter(2, 16, 44100);
+    EXPECT_EQ(rec->Start(rofWAVE, dir + "/ok"), 0);
+    rec->Stop();
+}
+
+TEST_F(Recorder, EveryFormatRecordsTheChosenInputWithoutThePause) {
+    rec->SetRecordDevice(1, 10); // input 1 is a 2000 Hz tone
+    rec->SetWaveParameter(2, 16, 44100);
+    rec->SetMP3Parameter(128, false, false, 2, 0);
+    rec->SetOGGParameter(5);
+    struct Case {
+        TRecordOutFormat format;
+        int32_t wmaRate, wmaChannels;
+    };
+    for (Case c : {Case{rofWAVE, 0, 0}, Case{rofMP3, 0, 0}, Case{rofOGG, 0, 0},
+                   Case{rofWMA, 44100, 2}, Case{rofWMA, 22050, 1}}) {
+        SCOPED_TRACE(std::string(OutFormatExt(c.format)) + " " + std::to_string(c.wmaRate));
+        if (c.format == rofWMA)
+            rec->SetWMAParameter(c.wmaRate, c.wmaChannels, 64);
+        std::string file = recordWithPause(c.format, "take" + std::to_string(c.wmaRate), 500ms);
+        EXPECT_EQ(file, dir + "/take" + std::to_string(c.wmaRate) + OutFormatExt(c.format));
+        auto audio = decoded::decode(file);
+        ASSERT_TRUE(audio.ok);
+        EXPECT_NEAR(audio.seconds(), 1.0, 0.2) << "the paused half is not in the file";
+        EXPECT_NEAR(decoded::toneHz(audio), 2000.0, 30.0);
+        EXPECT_GT(decoded::rms(audio), 4000.0);
+        if (c.format == rofWMA) {
+            EXPECT_EQ(probe(file, "sample_rate"), std::to_string(c.wmaRate));
+            EXPECT_EQ(probe(file, "channels"), std::to_string(c.wmaChannels));
+        }
+    }
+}
+
+TEST_F(Recorder, LevelScalesTheCapturedSound) {
+    rec->SetWaveParameter(1, 16, 44100);
+    rec->SetRecordDevice(0, 10);
+    std::string full = recordWithPause(rofWAVE, "full", 200ms);
+    rec->SetRecordDevice(0, 5);
+    std::string half = recordWithPause(rofWAVE, "half", 200ms);
+    rec->SetRecordDevice(0, 0);
+    std::string silent = recordWithPause(rofWAVE, "silent", 200ms);
+    double a = decoded::rms(decoded::decode(full));
+    ASSERT_GT(a, 1000.0);
+    EXPECT_NEAR(decoded::rms(decoded::decode(half)) / a, 0.5, 0.05);
+    EXPECT_LT(decoded::rms(decoded::decode(silent)), 1.0);
+}
+
+TEST_F(Recorder, TheCodecDialogGetsTheBlockAndItsChoiceIsRecorded) {
+    rec->SetWaveParameter(1, 8, 8000);
+    std::vector<uint8_t> seen;
+    audiolib::setCodecDialogHook([&seen](void* form, uint32_t len, const char*) {
+        auto* p = static_cast<uint8_t*>(form);
+        seen.assign(p, p + len);
+        return wavefmt::writeCodecBlock(form, len, wavefmt::kTagALaw, 1, 8, 8000) != 0;
+    });
+    std::string file = recordWithPause(rofWAVE, "alaw", 300ms);
+    wavefmt::Head pre;
+    ASSERT_TRUE(wavefmt::readHead(seen.data(), seen.size(), pre));
+    EXPECT_EQ(pre.formatTag, 1);
+    EXPECT_EQ(pre.samplesPerSec, 8000u);
+    EXPECT_EQ(pre.channels, 1);
+    EXPECT_EQ(probe(file, "codec_name"), "pcm_alaw");
+    EXPECT_EQ(probe(file, "sample_rate"), "8000");
+    wavefmt::Head kept;
+    ASSERT_TRUE(wavefmt::readHead(rec->AcmWaveFormat().data(), rec->AcmWaveFormat().size(), kept));
+    EXPECT_EQ(kept.formatTag, wavefmt::kTagALaw) << "the choice stays for the next recording";
+}
+
+TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {
+    rec->SetRecordDevice(0, 10);
+    rec->SetWMAParameter(44100, 2, 128);
+    ASSERT_EQ(rec->Start(rofWMA, dir + "/w.wma"), 0);
+    std::this_thread::sleep_for(500ms);
+    rec->Stop();
+    auto size = fs::file_size(dir + "/w.wma");
+    auto first = decoded::decode(dir + "/w.wma");
+    rec->Stop();
+    rec->Pause();
+    rec->Resume();
+    EXPECT_EQ(fs::file_size(dir + "/w.wma"), size);
+    auto second = decoded::decode(dir + "/w.wma");
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(second.samples.size(), first.samples.size());
+}
+
+TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
+    rec->SetRecordDevice(0, 10);
+    rec->SetMP3Parameter(128, false, false, 2, 0);
+    ASSERT_EQ(rec->Start(rofMP3, dir + "/k.mp3"), 0);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(rec->RecordingEndedByItself());
+    EXPECT_EQ(rec->RecordingEndReason(), "");
+    auto lame = childrenNamed("lame");
+    ASSERT_EQ(lame.size(), 1u);
+    kill(lame[0], SIGKILL);
+    auto killed = std::chrono::steady_clock::now();
+    while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - killed < 1s)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(rec->RecordingEndedByItself());
+    EXPECT_NE(rec->RecordingEndReason().find("lame"), std::string::npos)
+        << rec->RecordingEndReason();
+    rec->Stop();
+    EXPECT_EQ(rec->RecChannel(), 0u);
+    EXPECT_FALSE(rec->RecordingEndedByItself());
+
+    // The input vanishing ends it too, with its own reason; also while paused.
+    rec->SetWaveParameter(2, 16, 44100);
+    ASSERT_EQ(rec->Start(rofWAVE, dir + "/lost"), 0);
+    std::this_thread::sleep_for(200ms);
+    rec->Pause();
+    ASSERT_NE(last, nullptr);
+    last->loseInput();
+    auto lost = std::chrono::steady_clock::now();
+    while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - lost < 1s)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(rec->RecordingEndedByItself());
+    EXPECT_NE(rec->RecordingEndReason().find("input"), std::string::npos)
+        << rec->RecordingEndReason();
+    rec->Stop();
+}
