@@ -72,7 +72,10 @@ protected:
         ASSERT_EQ(runWait({"sox", "-n", "-r", "44100", "-c", "2", dir + "/tone.wav", "synth", "120",
                            "sine", "1000", "vol", "0.5"}),
                   0);
-        player = spawn({"paplay", "--device=rec", dir + "/tone.wav"});
+        // A short latency keeps the null sink rendering in small blocks; with its
+        // default it renders seconds at a time and a new recording hears
+        // nothing until the next block.
+        player = spawn({"paplay", "--latency-msec=20", "--device=rec", dir + "/tone.wav"});
         ASSERT_NE(player, 0);
         std::this_thread::sleep_for(500ms);
     }
