@@ -263,5 +263,7 @@ void TfrmMain::createControls() {
     connect(btnOptions, &QAbstractButton::clicked, this, [this] { btnOptionsClick(btnOptions); });
     connect(btnMinize, &QAbstractButton::clicked, this, [this] { btnMinizeClick(btnMinize); });
     connect(btnClose, &QAbstractButton::clicked, this, [this] { btnCloseClick(btnClose); });
+    for (TImage* shaped : {imgMain, imgPanel})
+        connect(shaped, &TImage::geometryChanged, this, &TfrmMain::updateWindowShape);
     connect(faActive, &TFloatAnimation::finished, this, [this] { faActiveFinish(faActive); });
 }

@@ -64,6 +64,13 @@ void TfrmMain::ShowOptionsPage(int Index) {
     tcOptions->setTabIndex(Index);
 }
 
+void TfrmMain::updateWindowShape() {
+    QRegion shape = imgMain->drawnRegion().translated(imgMain->pos());
+    if (imgPanel->height() > 0)
+        shape += imgPanel->drawnRegion().translated(imgPanel->pos());
+    setMask(shape);
+}
+
 void TfrmMain::faActiveFinish(QObject*) {
     imgPanel->update();
 }
@@ -86,6 +93,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
             move(area.center() - QPoint(width() / 2, height() / 2));
         }
     }
+    updateWindowShape();
     QWidget::showEvent(event);
 }
 

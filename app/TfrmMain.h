@@ -83,6 +83,9 @@ public:
     void btnMinizeClick(QObject* Sender);
     void btnCloseClick(QObject* Sender);
     bool panelShut() const;
+    // Limits the window to the pixels the top bar and the panel draw, so the
+    // desktop behind the transparent rest gets the clicks there.
+    void updateWindowShape();
 
     // Controls, owned by their Qt parents. Top bar and panel:
     TLayout* Root = nullptr;

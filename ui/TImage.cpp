@@ -15,9 +15,49 @@ bool TImage::loadFromStream(QIODevice& stream) {
     return true;
 }
 
+namespace {
+
+QRegion regionOfDrawnPixels(const QImage& image) {
+    QRegion region;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            while (x < image.width() && qAlpha(row[x]) == 0)
+                ++x;
+            const int start = x;
+            while (x < image.width() && qAlpha(row[x]) != 0)
+                ++x;
+            if (x > start)
+                region += QRect(start, y, x - start, 1);
+        }
+    }
+    return region;
+}
+
+} // namespace
+
 void TImage::setBitmap(const QImage& image) {
     FBitmap = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    FBitmapRegion = regionOfDrawnPixels(FBitmap);
     update();
+    emit geometryChanged();
+}
+
+QRegion TImage::drawnRegion() const {
+    if (FBitmap.isNull() || FMode == WrapMode::Fit)
+        return QRegion(rect());
+    return FBitmapRegion.intersected(rect());
+}
+
+void TImage::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    emit geometryChanged();
+}
+
+void TImage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit geometryChanged();
 }
 
 void TImage::paintEvent(QPaintEvent*) {

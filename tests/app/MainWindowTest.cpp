@@ -396,6 +396,25 @@ TEST_F(MainWindow, CloseEndsTheLoopWithoutClosingTheWindowAndMinimiseMinimises) 
     EXPECT_TRUE(w->isMinimized());
 }
 
+TEST_F(MainWindow, OnlyTheDrawnPartsOfTheWindowTakeTheDesktopsPlace) {
+    w->show();
+    waitForPanel();
+    const QRegion open = w->mask();
+    EXPECT_TRUE(open.contains(QPoint(200, 40)));  // top bar
+    EXPECT_TRUE(open.contains(QPoint(200, 300))); // open panel
+    EXPECT_FALSE(open.contains(QPoint(2, 2)));
+    EXPECT_FALSE(open.contains(QPoint(7, 9))) << "the bar's rounded corner";
+    EXPECT_FALSE(open.contains(QPoint(420, 200)));
+    EXPECT_FALSE(open.contains(QPoint(200, 360))) << "below the panel image";
+
+    w->btnListClick(nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->imgPanel->height() < 150; }, 1000));
+    EXPECT_FALSE(w->mask().contains(QPoint(200, 300))) << "follows the closing panel";
+    waitForPanel();
+    EXPECT_TRUE(w->mask().contains(QPoint(200, 40)));
+    EXPECT_FALSE(w->mask().contains(QPoint(200, 120)));
+}
+
 // Writes the window as the user sees it, over a plain desktop, for a look.
 void writeScreenshot(QWidget* window, const QString& name) {
     QImage shot = window->grab().toImage();

@@ -7,7 +7,9 @@
 #include "ui/TText.h"
 
 #include <QApplication>
+#include <QPixmap>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -87,6 +89,9 @@ TEST_F(WindowMove, TheWindowIsCentredWhenFirstShown) {
     const QRect area = w->screen()->availableGeometry();
     EXPECT_LE(std::abs(w->geometry().center().x() - area.center().x()), 1);
     EXPECT_LE(std::abs(w->geometry().center().y() - area.center().y()), 1);
+    // What the X server shows, for a look at the shaped edges.
+    QPixmap shot = w->screen()->grabWindow(0, w->x() - 10, w->y() - 10, 454, 412);
+    shot.save(QCoreApplication::applicationDirPath() + "/window-x11.png");
 }
 
 } // namespace
