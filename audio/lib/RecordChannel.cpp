@@ -14,9 +14,9 @@ namespace {
 constexpr size_t kRingSamples = size_t{1} << 19;
 // Blocks larger than this are handed to the callback in pieces.
 constexpr size_t kScratchFrames = 8192;
-// How long the writer sleeps when the ring is empty. Short enough that a
-// dead encoder is noticed at once, long enough to cost nothing.
-constexpr auto kWriterIdle = std::chrono::milliseconds(5);
+// How often the writer asks the encoders whether they still live, when no
+// write has told it already (while paused, for instance).
+constexpr auto kLivenessPeriod = std::chrono::milliseconds(100);
 
 thread_local const RecordChannel* tlsCurrent = nullptr;
 
@@ -87,6 +87,7 @@ void RecordChannel::shutDown() {
     // The capture goes first: after this no callback can reach us.
     capture_.reset();
     stopping_ = true;
+    wake_.release();
     if (writer_.joinable())
         writer_.join();
 }
@@ -110,7 +111,8 @@ int RecordChannel::encoderState() const {
 
 void RecordChannel::end(EndCause cause) {
     int none = static_cast<int>(EndCause::None);
-    endCause_.compare_exchange_strong(none, static_cast<int>(cause));
+    if (endCause_.compare_exchange_strong(none, static_cast<int>(cause)))
+        wake_.release();
 }
 
 // ---- capture thread: no locks, no allocation ------------------------------
@@ -121,12 +123,13 @@ void RecordChannel::onCapture(const int16_t* samples, size_t frames) {
             return;
         const size_t n = std::min(frames, kScratchFrames);
         const float gain = input_ ? input_->level.load(std::memory_order_relaxed) : 1.0f;
-        int16_t* block = scratch_.get();
-        if (gain == 1.0f) {
-            std::copy(samples, samples + n * 2, block);
-        } else {
+        // At unity gain the server's own buffer is handed on as it is.
+        const int16_t* block = samples;
+        if (gain != 1.0f) {
+            int16_t* scaled = scratch_.get();
             for (size_t i = 0; i < n * 2; ++i)
-                block[i] = applyGain(samples[i], gain);
+                scaled[i] = applyGain(samples[i], gain);
+            block = scaled;
         }
         if (proc_) {
             tlsCurrent = this;
@@ -137,7 +140,9 @@ void RecordChannel::onCapture(const int16_t* samples, size_t frames) {
                 return;
             }
         }
-        if (!ring_.push(block, n * 2))
+        if (ring_.push(block, n * 2))
+            wake_.release();
+        else
             lost_.fetch_add(1, std::memory_order_relaxed);
         samples += n * 2;
         frames -= n;
@@ -156,6 +161,7 @@ void RecordChannel::onOverrun(uint64_t) {
 
 void RecordChannel::writerLoop() {
     auto buffer = std::make_unique<int16_t[]>(kScratchFrames * 2);
+    auto lastCheck = std::chrono::steady_clock::now();
     for (;;) {
         // Read before draining: whatever was pushed before the stop request
         // (or the end) is in the ring by now and reaches the encoders.
@@ -163,7 +169,12 @@ void RecordChannel::writerLoop() {
         drain(buffer.get(), kScratchFrames * 2);
         if (last)
             break;
-        std::this_thread::sleep_for(kWriterIdle);
+        // A process that died between blocks is noticed even while paused.
+        if (std::chrono::steady_clock::now() - lastCheck >= kLivenessPeriod) {
+            checkEncoders();
+            lastCheck = std::chrono::steady_clock::now();
+        }
+        (void)wake_.try_acquire_for(kLivenessPeriod);
     }
     std::lock_guard lock(encodersMutex_);
     for (auto& encoder : encoders_)
@@ -176,19 +187,22 @@ void RecordChannel::drain(int16_t* buffer, size_t capacity) {
     size_t got;
     while ((got = ring_.pop(buffer, capacity)) > 0)
         feed(buffer, got / 2);
-    // A process that died between blocks is noticed even while paused.
+}
+
+void RecordChannel::checkEncoders() {
+    std::lock_guard lock(encodersMutex_);
     for (auto& encoder : encoders_)
-        if (!encoder->active())
+        if (!encoder->active()) {
             end(EndCause::EncoderFailed);
-    if (endCause() == EndCause::EncoderFailed)
-        liveEncoders_ = 0;
+            liveEncoders_ = 0;
+        }
 }
 
 void RecordChannel::feed(const int16_t* samples, size_t frames) {
     if (endCause() == EndCause::EncoderFailed)
         return;
     for (auto& encoder : encoders_) {
-        if (!encoder->write(samples, frames) || !encoder->active()) {
+        if (!encoder->write(samples, frames)) {
             end(EndCause::EncoderFailed);
             liveEncoders_ = 0;
             return;

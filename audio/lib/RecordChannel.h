@@ -17,6 +17,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <semaphore>
 #include <thread>
 #include <vector>
 
@@ -64,6 +65,7 @@ private:
     void end(EndCause cause);
     void writerLoop();
     void drain(int16_t* buffer, size_t capacity);
+    void checkEncoders();
     void feed(const int16_t* samples, size_t frames);
     void shutDown();
 
@@ -76,6 +78,9 @@ private:
     SpscRing<int16_t> ring_;
     std::unique_ptr<int16_t[]> scratch_; // the capture thread's own
     std::thread writer_;
+    // Wakes the writer: a block arrived, or the channel stops or ends.
+    // Releasing it never blocks, so the capture thread may.
+    std::counting_semaphore<> wake_{0};
 
     std::mutex encodersMutex_; // writer thread and attach(), never capture
     std::vector<std::unique_ptr<ChannelEncoder>> encoders_;

@@ -1,0 +1,144 @@
+// CPU cost of recording the sound server's tone to MP3 through the audio
+// layer, against the plain `parec | lame` pipeline with the same options.
+// Needs the PulseAudio daemon with the null sink "rec", sox and lame.
+//
+//   record_cpu_bench [seconds]   (default 60)
+
+#include "BenchSupport.h"
+#include "audio/lib/AudioLib.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+pid_t spawn(std::vector<std::string> args, int in, int out) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (in >= 0)
+        posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
+    if (out >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// parec | lame, both children of ours, for `secs`; returns their CPU time.
+double pipelineCpu(int secs, const std::string& out) {
+    const double before = bench::cpuSeconds(RUSAGE_CHILDREN);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t parec = spawn({"parec", "-d", "rec.monitor", "--format=s16le", "--rate=44100",
+                               "--channels=2", "--latency-msec=20"},
+                              -1, fds[1]);
+    const pid_t lame = spawn({"lame", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
+                              "--little-endian", "-b", "128", "-m", "s", "-", out},
+                             fds[0], -1);
+    close(fds[0]);
+    close(fds[1]);
+    if (parec < 0 || lame < 0)
+        return -1;
+    std::this_thread::sleep_for(std::chrono::seconds(secs));
+    kill(parec, SIGTERM);
+    waitpid(parec, nullptr, 0);
+    waitpid(lame, nullptr, 0);
+    return bench::cpuSeconds(RUSAGE_CHILDREN) - before;
+}
+
+// The same through the layer; returns this process's CPU time plus its lame
+// child's. Our own share is ~0 outside the recording: the thread sleeps.
+double layerCpu(int secs, const std::string& out, uint64_t& lost, double& captured,
+                double& own) {
+    using namespace audiolib;
+    const double ownBefore = bench::cpuSeconds(RUSAGE_SELF);
+    const double before = ownBefore + bench::cpuSeconds(RUSAGE_CHILDREN);
+    if (!recordInit(-1))
+        return -1;
+    for (int n = 0; const char* name = recordGetInputName(n); ++n)
+        recordSetInput(n, std::string(name) == "Monitor of RecSink" ? kInputOn : kInputOff, 1.0f);
+    static std::atomic<uint64_t> bytes{0};
+    auto count = [](Handle, const void*, uint32_t length, void*) {
+        bytes += length;
+        return true;
+    };
+    const Handle h = recordStart(44100, 2, kRecordPause, count, nullptr);
+    const std::string line =
+        bench::programFolder() + "lame " + " -b 128 -m s " + " - \"" + out + "\"";
+    if (h == 0 || encodeStart(h, line.c_str(), kEncodeAutoFree, nullptr, nullptr) != h) {
+        recordFree();
+        return -1;
+    }
+    channelPlay(h, false);
+    std::this_thread::sleep_for(std::chrono::seconds(secs));
+    lost = channelLostBlocks(h);
+    channelStop(h);
+    recordFree();
+    captured = bytes / 176400.0;
+    own = bench::cpuSeconds(RUSAGE_SELF) - ownBefore;
+    return bench::cpuSeconds(RUSAGE_SELF) + bench::cpuSeconds(RUSAGE_CHILDREN) - before;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int secs = argc > 1 ? std::atoi(argv[1]) : 60;
+    const fs::path dir = fs::temp_directory_path() / ("tovaline-bench-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string tone = (dir / "tone.wav").string();
+    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth " +
+                             std::to_string(2 * secs + 20) + " sine 1000 vol 0.5";
+    if (std::system(make.c_str()) != 0) {
+        std::fprintf(stderr, "sox failed\n");
+        return 1;
+    }
+    // The tone plays through the whole run; low latency so that the null
+    // sink delivers in small blocks from the start.
+    const pid_t player = spawn({"paplay", "--device=rec", "--latency-msec=20", tone}, -1, -1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+
+    uint64_t lost = 0;
+    double captured = 0;
+    double own = 0;
+    const double ours = layerCpu(secs, (dir / "layer.mp3").string(), lost, captured, own);
+    const double theirs = pipelineCpu(secs, (dir / "pipeline.mp3").string());
+
+    kill(player, SIGTERM);
+    waitpid(player, nullptr, 0);
+    if (ours < 0 || theirs <= 0) {
+        std::fprintf(stderr, "recording failed\n");
+        fs::remove_all(dir);
+        return 1;
+    }
+    std::printf("record to MP3 (-b 128 -m s), %d s of a 1 kHz tone\n", secs);
+    std::printf("  through the layer:  %.2f s CPU (process %.2f + lame), %.2f s captured, %llu "
+                "blocks lost, file %llu bytes\n",
+                ours, own, captured, static_cast<unsigned long long>(lost),
+                static_cast<unsigned long long>(fs::file_size(dir / "layer.mp3")));
+    std::printf("  parec | lame:       %.2f s CPU, file %llu bytes\n", theirs,
+                static_cast<unsigned long long>(fs::file_size(dir / "pipeline.mp3")));
+    std::printf("  CPU ratio layer / pipeline: %.3f (target <= 1.05)\n", ours / theirs);
+    fs::remove_all(dir);
+    return 0;
+}
