@@ -20,7 +20,9 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::FormCreate() {
-    // 1. Recordings catalogue from "recorded.xml" (catalogue).
+    // 1. Recordings catalogue from "recorded.xml"; an empty one when there is
+    // none or it cannot be read.
+    LoadRecordFiles();
 
     // 2. Playback engine (player), initialised with the size of imgSound.
 
@@ -41,7 +43,8 @@ void TfrmMain::FormCreate() {
 
     // 6. LoadConfig: "config.xml" into the settings and the option controls.
 
-    // 7. FillFileList: one list entry per catalogue path.
+    // 7. One list entry per catalogue path.
+    FillFileList();
 
     // 8.
     FCurrentState = rsNormal;
@@ -72,4 +75,5 @@ void TfrmMain::FormDestroy() {
 
     // 5. The catalogue to "recorded.xml", also when there is none; then
     // clear RecordFiles and release it.
+    ReleaseRecordFiles();
 }
