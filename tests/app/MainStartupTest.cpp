@@ -93,7 +93,7 @@ TEST_F(MainStartup, AWavRecordingStartedFromTheWindowAsksForItsFormat) {
     EXPECT_EQ(rec.GetLastErrorMessage(), "Recording failed!");
 }
 
-TEST_F(MainStartup, ClosingWhileRecordingCompletesTheFile) {
+TEST_F(MainStartup, ClosingWhileRecordingCompletesTheFileBeforeTheListIsWritten) {
     auto frm = create();
     TBassRecorder& rec = *frm->FRecUtils;
     rec.SetProgramFolder(TBassRecorder().ProgramFolder()); // where lame is
@@ -107,4 +107,10 @@ TEST_F(MainStartup, ClosingWhileRecordingCompletesTheFile) {
     ASSERT_TRUE(audio.ok);
     EXPECT_NEAR(audio.seconds(), 0.6, 0.2);
     EXPECT_NEAR(decoded::toneHz(audio), 1000.0, 20.0);
+
+    // The engines let go before the XML files are written: the encoder had
+    // finished its file by then.
+    const auto list = std::filesystem::path(folder.path().toStdString()) / "recorded.xml";
+    ASSERT_TRUE(std::filesystem::exists(list));
+    EXPECT_GE(std::filesystem::last_write_time(list), std::filesystem::last_write_time(path));
 }
