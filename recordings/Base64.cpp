@@ -28,7 +28,12 @@ constexpr auto kTable = MakeTable();
 
 std::string EncodeBase64(const std::uint8_t* data, std::size_t size) {
     std::string out;
-    out.reserve((size + 2) / 3 * 4);
+    AppendBase64(data, size, out);
+    return out;
+}
+
+void AppendBase64(const std::uint8_t* data, std::size_t size, std::string& out) {
+    out.reserve(out.size() + (size + 2) / 3 * 4);
     std::size_t k = 0;
     for (; k + 3 <= size; k += 3) {
         const std::uint32_t v = (data[k] << 16) | (data[k + 1] << 8) | data[k + 2];
@@ -49,7 +54,6 @@ std::string EncodeBase64(const std::uint8_t* data, std::size_t size) {
         out.push_back(kAlphabet[(v >> 6) & 63]);
         out.push_back('=');
     }
-    return out;
 }
 
 bool DecodeBase64(std::string_view text, std::vector<std::uint8_t>& out) {

@@ -9,6 +9,8 @@
 namespace recordings {
 
 std::string EncodeBase64(const std::uint8_t* data, std::size_t size);
+// The same, appended to out.
+void AppendBase64(const std::uint8_t* data, std::size_t size, std::string& out);
 
 // Decodes text in which TAB, LF, CR and space may stand anywhere; they are
 // skipped, so a block on one line or indented differently reads the same.

@@ -8,19 +8,23 @@
 #include "xml/XmlFile.h"
 #include "xml/XmlWriter.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr std::size_t kLineLength = 76;
+// 57 bytes make 76 characters; being a multiple of 3, each line encodes on
+// its own exactly as it stands in the Base64 of the whole stream.
+constexpr std::size_t kBytesPerLine = 57;
 constexpr std::string_view kLineBreak = "\n\t\t";
 
 std::string ListText(const std::vector<std::uint8_t>& stream) {
-    const std::string base64 = recordings::EncodeBase64(stream.data(), stream.size());
-    const std::size_t lines = (base64.size() + kLineLength - 1) / kLineLength;
+    const std::size_t lines = (stream.size() + kBytesPerLine - 1) / kBytesPerLine;
     std::string text;
-    text.reserve(base64.size() + (lines + 1) * kLineBreak.size());
-    for (std::size_t at = 0; at < base64.size(); at += kLineLength) {
+    text.reserve((stream.size() + 2) / 3 * 4 + (lines + 1) * kLineBreak.size());
+    for (std::size_t at = 0; at < stream.size(); at += kBytesPerLine) {
         text += kLineBreak;
-        text.append(base64, at, kLineLength);
+        recordings::AppendBase64(stream.data() + at, std::min(kBytesPerLine, stream.size() - at),
+                                 text);
     }
     text += kLineBreak;
     return text;

@@ -34,18 +34,25 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return ReadResult::Failed;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
+    // Read straight into the result; a file that grows meanwhile is read on
+    // in steps until its end.
+    std::size_t filled = 0;
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            bytes.clear();
             return ReadResult::Failed;
         }
-        if (n == 0)
+        if (n == 0) {
+            bytes.resize(filled);
             return ReadResult::Ok;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        filled += static_cast<std::size_t>(n);
     }
 }
 
