@@ -112,7 +112,10 @@ uint64_t channelLostBlocks(Handle channel);
 //   u16 nBlockAlign, u16 wBitsPerSample, u16 cbSize, then cbSize extra bytes.
 // With channel 0 and form nullptr: the size of the largest block any codec
 // needs. Otherwise opens the codec dialog through the installed hook, writes
-// the choice into form, and returns its size; 0 with kErrCancelled on cancel.
+// the choice into form, and returns its size; 0 with kErrCancelled on cancel,
+// kErrNotAvail when no hook is installed (form is then left as it was), and
+// kErrHandle for a channel that does not exist (0 means any). The dialog
+// opens on form with kCodecDefault, else on 16-bit 44100 Hz stereo PCM.
 uint32_t encodeGetCodecFormat(Handle channel, void* form, uint32_t formlen, const char* title,
                               uint32_t flags);
 // Writes a WAV file in the block's codec, converted from the channel's format.
@@ -133,13 +136,17 @@ void setCodecDialogHook(CodecDialogHook hook);
 const uint32_t* wmaEncodeGetRates(uint32_t freq, uint32_t chans, uint32_t flags);
 Handle wmaEncodeOpenFile(uint32_t freq, uint32_t chans, uint32_t flags, uint32_t bitrate,
                          const char* file);
-// A null tag ends the tag phase.
+// A null tag ends the tag phase; so does the first wmaEncodeWrite. Tags are
+// UTF-8 text (form bit 0x100, binary, is refused) and are refused with
+// kErrNotAvail once the tag phase has ended.
 bool wmaEncodeSetTag(Handle encoder, const char* tag, const char* text, int form);
 // Takes 44100 Hz stereo 16-bit PCM (the capture format) and converts it to the
 // encoder's rate and channels. Safe to call from the capture thread: it never
 // blocks or allocates; false when the encoder has failed or its queue is full.
 bool wmaEncodeWrite(Handle encoder, const void* buffer, uint32_t length);
-// Finishes the file without losing its tail.
+// Finishes the file without losing its tail; the file is complete when it
+// returns. A second close of the same handle fails with kErrHandle.
+// Encoders still open at exit are closed then; free() leaves them alone.
 bool wmaEncodeClose(Handle encoder);
 
 // ---- playback streams -------------------------------------------------------

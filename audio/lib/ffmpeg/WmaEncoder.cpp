@@ -57,6 +57,8 @@ bool WmaEncoder::write(const void* buffer, uint32_t bytes) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
+    // Sound has come: the header is due, so no tag can join it any more.
+    tagsEnded_.store(true, std::memory_order_release);
     return true;
 }
 

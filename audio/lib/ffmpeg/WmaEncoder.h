@@ -4,8 +4,8 @@
 // stalls capture.
 //
 // Tags: setTag() works until the tag phase ends, by endTags() or by the first
-// block written; the header, with the tags, is written then. Tags come later
-// are refused.
+// block written; the header, with the tags, is written then. Tags that come
+// later are refused.
 
 #include "audio/lib/SpscRing.h"
 

@@ -202,6 +202,7 @@ TEST(WmaEncoder, WritingWithoutEndingTagsStartsTheFile) {
     ASSERT_NE(h, 0u);
     ASSERT_TRUE(writeBlocks(h, stereoTone(1000, 0.5)));
     // The first block ended the tag phase, even if the header is not out yet.
+    EXPECT_FALSE(wmaEncodeSetTag(h, "Title", "Late", 0));
     EXPECT_TRUE(wmaEncodeClose(h));
     const auto d = decodeFile(path);
     ASSERT_TRUE(d);
