@@ -47,6 +47,9 @@ protected:
     void TearDown() override {
         recordFree();
         free();
+        // A backend that never connected is still installed and points at
+        // this fixture's counter.
+        installBackend(nullptr);
     }
     std::atomic<int> alive{0};
 };
