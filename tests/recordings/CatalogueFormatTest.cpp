@@ -4,6 +4,7 @@
 #include "recordings/Base64.h"
 #include "recordings/PropertyStream.h"
 #include "recordings/TRecordFiles.h"
+#include "xml/XmlEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,16 @@ TEST(CatalogueFile, ReaderAcceptsOtherLayoutsAndLetterCase) {
     EXPECT_EQ(ReadBack(CatalogueFile("Files", "Files", "\x0B(TStringList)\x1F", "DefinedProperties",
                                      "\x0B" + b + "\x1F")),
               paths);
+    // The property element need not be the root's first child.
+    std::string later = CatalogueFile("Files", "Files", "(TStringList)", "DefinedProperties", b);
+    later.insert(later.find("\t<Files>"), "\t<Notes>kept elsewhere</Notes>\r\n");
+    EXPECT_EQ(ReadBack(later), paths);
+    // A file in UTF-16 with its mark and declaration reads the same.
+    std::string utf8 = CatalogueFile("Files", "Files", "(TStringList)", "DefinedProperties", b);
+    utf8.replace(utf8.find("UTF-8"), 5, "UTF-16");
+    const std::string utf16 = xml::encodeFromUtf8(utf8, {xml::Charset::Utf16LE, true});
+    ASSERT_EQ(utf16.substr(0, 4), std::string("\xFF\xFE<\0", 4));
+    EXPECT_EQ(ReadBack(utf16), paths);
     // A byte-order mark and a CDATA block are still XML the reader takes.
     EXPECT_EQ(
         ReadBack("\xEF\xBB\xBF" + CatalogueFile("Files", "Files", "(TStringList)",
