@@ -347,6 +347,7 @@ TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {
     auto size = fs::file_size(dir + "/w.wma");
     auto first = decoded::decode(dir + "/w.wma");
     rec->Stop();
+    EXPECT_NE(audiolib::errorCode(), audiolib::kErrHandle) << "the encoder was closed twice";
     rec->Pause();
     rec->Resume();
     EXPECT_EQ(fs::file_size(dir + "/w.wma"), size);
