@@ -12,5 +12,7 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
         "QListWidget { background: #1f1f21; color: #e8e8e8; border: 1px solid #101012;"
         " border-radius: 2px; }"
         "QListWidget::item { height: 18px; padding-left: 3px; }"
-        "QListWidget::item:selected { background: #3d7ab8; color: white; }"));
+        "QListWidget::item:selected { background: #3d7ab8; color: white; }"
+        "QListWidget:disabled { color: #7a7a7a; }"
+        "QListWidget::item:selected:disabled { background: #3a4a5c; color: #9a9a9a; }"));
 }

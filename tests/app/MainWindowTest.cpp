@@ -444,6 +444,14 @@ TEST_F(MainWindow, ScreenshotsOfTheRecordingsAndOutputPages) {
         w->listFiles->addItems(
             {"2026-12-09 07-41-10.mp3", "interview take 2.wav", "rehearsal.ogg"});
     EXPECT_TRUE(writeScreenshot(w.get(), "window-recordings.png"));
+    w->listFiles->setCurrentRow(1);
+    const std::vector<QWidget*> locked = {w->listFiles, w->btnClear, w->btnPlayStop, w->btnPlay,
+                                          w->tbSound};
+    for (QWidget* c : locked)
+        c->setEnabled(false);
+    EXPECT_TRUE(writeScreenshot(w.get(), "window-recordings-locked.png"));
+    for (QWidget* c : locked)
+        c->setEnabled(true);
 
     w->ShowOptionsPage(1);
     fillIfEmpty(w->cmbFormat, {"WAVE", "MP3", "WMA", "OGG"}, "WAVE");
