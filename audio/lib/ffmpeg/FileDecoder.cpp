@@ -219,7 +219,7 @@ bool FileDecoder::Impl::decodeMore() {
     return false;
 }
 
-// The decoded length, from packet durations less the priming and padding the
+// The decoded length, from packet timestamps less the priming and padding the
 // container tells the decoder to drop (MP3 encoder delay, Opus pre-skip).
 bool FileDecoder::Impl::countLength() {
     const AVRational perFrame{1, static_cast<int>(rate)};
@@ -247,11 +247,21 @@ bool FileDecoder::Impl::countLength() {
         length = static_cast<uint64_t>(stream->duration);
         return true;
     }
+    // The span from the first packet's start to the last one's end: summing
+    // durations instead would add up their rounding (ASF counts in whole
+    // milliseconds).
     int64_t total = 0;
+    int64_t first = AV_NOPTS_VALUE;
+    int64_t end = AV_NOPTS_VALUE;
     int64_t dropped = 0;
     while (av_read_frame(format.get(), packet.get()) >= 0) {
         if (packet->stream_index == stream->index) {
             total += packet->duration;
+            if (packet->pts != AV_NOPTS_VALUE) {
+                first = first == AV_NOPTS_VALUE ? packet->pts : std::min(first, packet->pts);
+                end = std::max(end == AV_NOPTS_VALUE ? packet->pts : end,
+                               packet->pts + packet->duration);
+            }
             size_t size = 0;
             const uint8_t* skip =
                 av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
@@ -260,6 +270,9 @@ bool FileDecoder::Impl::countLength() {
             }
         }
         av_packet_unref(packet.get());
+    }
+    if (first != AV_NOPTS_VALUE && end > first) {
+        total = end - first;
     }
     int64_t frames = av_rescale_q(total, stream->time_base, perFrame) - dropped;
     if (total <= 0 && stream->duration > 0) {

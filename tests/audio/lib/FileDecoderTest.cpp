@@ -112,6 +112,20 @@ TEST(DecodeLayout, MonoStaysMonoAndSurroundBecomesStereo) {
     EXPECT_GT(*std::max_element(block.begin(), block.end()), 8000);
 }
 
+TEST(DecodeLength, LongWmaDoesNotDriftWithItsMillisecondStamps) {
+    TempFolder dir;
+    const auto wma = dir / "long.wma";
+    ASSERT_TRUE(soundfiles::run("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=30 "
+                                "-ac 2 -ar 44100 -c:a wmav2 -b:a 128k " +
+                                soundfiles::quoted(wma)));
+    int error = -1;
+    auto decoder = FileDecoder::open(wma.string(), FileDecoder::Container::AsfOnly, error);
+    ASSERT_TRUE(decoder);
+    const uint64_t expected = 30 * soundfiles::kRate;
+    EXPECT_NEAR(static_cast<double>(decoder->lengthFrames()), static_cast<double>(expected),
+                static_cast<double>(soundfiles::lengthSlack(Kind::Wma)));
+}
+
 TEST(DecodeRefusal, WhatIsNotSoundIsRefusedWithAReason) {
     TempFolder dir;
     int error = kOk;
