@@ -3,13 +3,16 @@
 #include "audio/lib/CommandLine.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -18,6 +21,9 @@ extern char** environ;
 namespace audiolib {
 
 namespace {
+
+// How long an encoder may take to finish its file after its input ended.
+std::atomic<int> finishGraceMs{10'000};
 
 // A write into the pipe of an encoder that has died must fail with EPIPE,
 // not kill the recorder.
@@ -122,6 +128,10 @@ std::unique_ptr<ExternalEncoder> ExternalEncoder::start(const std::string& comma
     return encoder;
 }
 
+void ExternalEncoder::setFinishGrace(std::chrono::milliseconds grace) {
+    finishGraceMs = static_cast<int>(grace.count());
+}
+
 ExternalEncoder::~ExternalEncoder() {
     finish();
 }
@@ -173,8 +183,18 @@ void ExternalEncoder::finish() {
         close(pipe_);
         pipe_ = -1;
     }
-    // EOF on its input makes the encoder write its last frames and exit.
-    reap(0);
+    // EOF on its input makes the encoder write its last frames and exit. A
+    // program that does not read its input never would: it gets a grace
+    // period, not the power to hang the recorder's stop.
+    for (int waited = 0; !exited_ && waited < finishGraceMs.load(); waited += 5) {
+        reap(WNOHANG);
+        if (!exited_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!exited_) {
+        kill(pid_, SIGKILL);
+        reap(0);
+    }
 }
 
 } // namespace audiolib

@@ -4,6 +4,7 @@
 
 #include "audio/lib/Channel.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -24,6 +25,9 @@ public:
     bool active() const override;
 
     pid_t pid() const { return pid_; }
+
+    // How long finish() waits for the program before killing it (10 s).
+    static void setFinishGrace(std::chrono::milliseconds grace);
 
 private:
     struct Started {

@@ -14,6 +14,10 @@ namespace {
 constexpr size_t kRingSamples = size_t{1} << 19;
 // Blocks larger than this are handed to the callback in pieces.
 constexpr size_t kScratchFrames = 8192;
+// The writer is woken once this much waits in the ring (~90 ms), not for
+// every block: each wake is a thread switch, and at real time these cost more
+// CPU than anything else the layer does. The ring holds 60 times as much.
+constexpr size_t kWakeSamples = 4096 * 2;
 // How often the writer asks the encoders whether they still live, when no
 // write has told it already (while paused, for instance).
 constexpr auto kLivenessPeriod = std::chrono::milliseconds(100);
@@ -140,10 +144,10 @@ void RecordChannel::onCapture(const int16_t* samples, size_t frames) {
                 return;
             }
         }
-        if (ring_.push(block, n * 2))
-            wake_.release();
-        else
+        if (!ring_.push(block, n * 2))
             lost_.fetch_add(1, std::memory_order_relaxed);
+        else if (ring_.size() >= kWakeSamples && !wakePending_.exchange(true))
+            wake_.release();
         samples += n * 2;
         frames -= n;
     }
@@ -175,6 +179,7 @@ void RecordChannel::writerLoop() {
             lastCheck = std::chrono::steady_clock::now();
         }
         (void)wake_.try_acquire_for(kLivenessPeriod);
+        wakePending_ = false;
     }
     std::lock_guard lock(encodersMutex_);
     for (auto& encoder : encoders_)

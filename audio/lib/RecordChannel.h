@@ -78,9 +78,10 @@ private:
     SpscRing<int16_t> ring_;
     std::unique_ptr<int16_t[]> scratch_; // the capture thread's own
     std::thread writer_;
-    // Wakes the writer: a block arrived, or the channel stops or ends.
+    // Wakes the writer: enough blocks arrived, or the channel stops or ends.
     // Releasing it never blocks, so the capture thread may.
     std::counting_semaphore<> wake_{0};
+    std::atomic<bool> wakePending_{false};
 
     std::mutex encodersMutex_; // writer thread and attach(), never capture
     std::vector<std::unique_ptr<ChannelEncoder>> encoders_;

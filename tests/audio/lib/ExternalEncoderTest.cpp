@@ -1,4 +1,5 @@
 // Encoder programs fed through their standard input.
+#include "audio/lib/ExternalEncoder.h"
 #include "RecordingFixture.h"
 
 #include <cerrno>
@@ -33,6 +34,7 @@ protected:
         fs::create_directories(dir);
         script("keep", "echo $$ > \"$2\"\ncat > \"$1\"\nsleep 0.2\necho done > \"$1.done\"\n");
         script("quit", "head -c 100 > /dev/null\n");
+        script("deaf", "exec sleep 30\n");
     }
     void TearDown() override {
         VirtualRecording::TearDown();
@@ -106,6 +108,19 @@ TEST_F(EncoderProgram, ProgramThatExitsEarlyIsNoticed) {
     // The callback of the recording engine asks this and stops capture.
     EXPECT_EQ(encodeIsActive(h), 0);
     EXPECT_TRUE(channelStop(h));
+}
+
+TEST_F(EncoderProgram, ProgramIgnoringItsInputCannotHangTheStop) {
+    ExternalEncoder::setFinishGrace(std::chrono::milliseconds(300));
+    const Handle h = recordStart(44100, 2, 0, nullptr, nullptr);
+    const std::string line = (dir / "deaf").string();
+    ASSERT_EQ(encodeStart(h, line.c_str(), 0, nullptr, nullptr), h);
+    device->pushBlocks(3);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(channelStop(h));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_TRUE(noChildLeft());
+    ExternalEncoder::setFinishGrace(std::chrono::seconds(10));
 }
 
 TEST_F(EncoderProgram, MissingProgramStartsNothing) {
