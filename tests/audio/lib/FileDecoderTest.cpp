@@ -126,6 +126,20 @@ TEST(DecodeLength, LongWmaDoesNotDriftWithItsMillisecondStamps) {
                 static_cast<double>(soundfiles::lengthSlack(Kind::Wma)));
 }
 
+TEST(DecodeLayout, TheFilesOwnRateIsKept) {
+    TempFolder dir;
+    const auto mp3 = dir / "low.mp3";
+    ASSERT_TRUE(soundfiles::run("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=2 "
+                                "-ac 1 -ar 22050 -c:a libmp3lame " +
+                                soundfiles::quoted(mp3)));
+    int error = -1;
+    auto decoder = FileDecoder::open(mp3.string(), FileDecoder::Container::Any, error);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->rate(), 22050U);
+    EXPECT_EQ(decoder->channels(), 1U);
+    EXPECT_NEAR(static_cast<double>(decoder->lengthFrames()) / 22050, 2.0, 0.03);
+}
+
 TEST(DecodeRefusal, WhatIsNotSoundIsRefusedWithAReason) {
     TempFolder dir;
     int error = kOk;
