@@ -7,6 +7,7 @@
 #include "ui/TTabControl.h"
 #include "ui/TTextBox.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QBuffer>
 #include <QSignalSpy>
@@ -210,11 +211,27 @@ TEST_F(Toolkit, FittedImageKeepsItsProportionsAndAFailedLoadKeepsThePicture) {
     EXPECT_EQ(img.bitmap().size(), QSize(110, 53));
 }
 
-TEST_F(Toolkit, ComboRowsAreNineteenPixelsHigh) {
+TEST_F(Toolkit, ComboListDropsBelowWithRowsNineteenPixelsHigh) {
+    host.resize(400, 300);
     TComboBox c(&host);
-    c.addItems({"WAVE", "MP3"});
+    c.setGeometry(96, 19, 217, 22);
+    c.addItems({"WAVE", "MP3", "WMA", "OGG"});
+    c.setCurrentIndex(2);
     EXPECT_EQ(c.itemHeight(), 19);
     EXPECT_FALSE(c.isEditable());
+    host.show();
+    c.showPopup();
+    QAbstractItemView* list = c.view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 1000));
+    const QRect row0 = list->visualRect(c.model()->index(0, 0));
+    const QRect row1 = list->visualRect(c.model()->index(1, 0));
+    EXPECT_EQ(row0.height(), 19);
+    EXPECT_EQ(row1.top() - row0.top(), 19);
+    // The first entry lies below the control, not over it at the chosen entry.
+    const int listTop = list->mapToGlobal(row0.topLeft()).y();
+    const int comboBottom = c.mapToGlobal(QPoint(0, c.height())).y();
+    EXPECT_GE(listTop, comboBottom - 1);
+    c.hidePopup();
 }
 
 } // namespace
