@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
+#include <libavutil/log.h>
 }
 
 #include <cmath>
@@ -62,6 +63,8 @@ void takeFrame(const AVFrame* f, Decoded& out) {
 } // namespace
 
 std::optional<Decoded> decodeFile(const std::filesystem::path& file) {
+    // Chatter about packet layout is no finding; errors still show.
+    av_log_set_level(AV_LOG_ERROR);
     AVFormatContext* fmt = nullptr;
     if (avformat_open_input(&fmt, ("file:" + file.string()).c_str(), nullptr, nullptr) < 0)
         return std::nullopt;
