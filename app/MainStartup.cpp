@@ -12,6 +12,7 @@ TfrmMain::TfrmMain(PlatformServices services, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tovaline"));
     createControls();
+    ConnectRecordingHandlers();
     FormCreate();
 }
 

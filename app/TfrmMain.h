@@ -42,6 +42,9 @@ enum TCurrentAppState {
     rsStopPlay
 };
 
+// Flipped by every tick of TmFlash; keeps its value from one pause to the next.
+extern bool FlashVisible;
+
 class TfrmMain : public QWidget {
     Q_OBJECT
 public:
@@ -200,6 +203,28 @@ public:
     TText* Label1 = nullptr;
 
     // ---- recording controller -------------------------------------------
+    // app/MainRecording.cpp, app/MainRecordingTimers.cpp
+    // Ties the record and stop buttons and the two recording timers to their
+    // handlers; the constructor calls it once the controls exist.
+    void ConnectRecordingHandlers();
+    void btnRecordClick(QObject* Sender);
+    void btnRecStopClick(QObject* Sender);
+    void StartRecord();
+    void PauseRecord();
+    void ResumeRecord();
+    void StopRecord();
+    void TimerTimer(QObject* Sender);
+    void TmFlashTimer(QObject* Sender);
+    void UpdateRecordButton(bool AsRecord);
+    void SetListControlsEnabled(bool Value);
+    // A close request from the platform (not the window's own close button).
+    void FormClose(QObject* Sender);
+    // A recording that the recorder ended by itself (encoder gone, disk full,
+    // input lost) is ended here too, with a warning that says why. True when
+    // that happened.
+    bool EndSelfEndedRecording();
+    // "hh:mm:ss" of a tick count; hours keep growing past 99.
+    static QString ElapsedTimeText(int32_t Count);
 
     // ---- output naming ----------------------------------------------------
     // app/MainNaming.cpp; the rules are in app/OutputNaming.h.
@@ -242,6 +267,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Runs FormClose.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     PlatformServices FServices;

@@ -1,0 +1,171 @@
+// The recording workflow of the main window: the record button starts,
+// pauses and resumes, the stop button ends. Everything that can be checked
+// before the recorder starts is checked first, so a failed start leaves the
+// window exactly as it was.
+
+#include "app/TfrmMain.h"
+#include "audio/TBassRecorder.h"
+#include "settings/RecorderSettings.h"
+#include "ui/TBitmapButton.h"
+#include "ui/TText.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+void TfrmMain::ConnectRecordingHandlers() {
+    connect(btnRecord, &QAbstractButton::clicked, this, [this] { btnRecordClick(btnRecord); });
+    connect(btnRecStop, &QAbstractButton::clicked, this, [this] { btnRecStopClick(btnRecStop); });
+    connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(Timer); });
+    connect(TmFlash, &QTimer::timeout, this, [this] { TmFlashTimer(TmFlash); });
+}
+
+void TfrmMain::btnRecordClick(QObject*) {
+    switch (FCurrentState) {
+    case rsNormal:
+    case rsRecordStoped:
+        StartRecord();
+        break;
+    case rsRecording:
+        PauseRecord();
+        Timer->stop();
+        break;
+    case rsRecordPause:
+        ResumeRecord();
+        Timer->start();
+        break;
+    case rsPlayFile:
+    case rsPausePlay:
+    case rsStopPlay:
+        break;
+    }
+}
+
+void TfrmMain::btnRecStopClick(QObject*) {
+    StopRecord();
+}
+
+void TfrmMain::StartRecord() {
+    MessageBoxService& box = *FServices.messages;
+
+    QString path = BuildOutputFileName();
+    if (path.isEmpty()) {
+        box.show(this, QStringLiteral("Notice"), QStringLiteral("Please input valid filepath."),
+                 MessageIcon::Information, MessageButtons::Ok);
+        ShowOptionsPage(2);
+        return;
+    }
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        QDir().mkpath(folder);
+        if (!QFileInfo(folder).isDir()) {
+            box.show(this, QStringLiteral("Warning"), QStringLiteral("Target folder is invalid!"),
+                     MessageIcon::Warning, MessageButtons::Ok);
+            return;
+        }
+    }
+
+    // A folder of that name is not "a file that exists": the recorder's own
+    // failure then tells the user.
+    if (QFileInfo(path).isFile()) {
+        if (Settings.SamenameOP == 1) {
+            const MessageResult answer =
+                box.show(this, QStringLiteral("Notice"),
+                         QStringLiteral("File \"%1\" already exists. Do you want to overwrite the "
+                                        "existing file?")
+                             .arg(path),
+                         MessageIcon::Question, MessageButtons::YesNo);
+            if (answer != MessageResult::Yes)
+                return;
+        } else if (Settings.SamenameOP == 2) {
+            path = MakeUniqueFileName(path);
+        }
+    }
+
+    TBassRecorder& rec = *FRecUtils;
+    if (rec.GetAudioDeviceCount() == 0) {
+        box.show(this, QStringLiteral("Notice"), QStringLiteral("No valid audio device found."),
+                 MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+
+    // Playback would be stopped here; this window has no player yet.
+
+    rec.SetRecordDevice(Settings.Device, Settings.Volume);
+    switch (Settings.OutFormat) {
+    case rofWAVE:
+        rec.SetWaveParameter(static_cast<int8_t>(Settings.WavChannel),
+                             static_cast<int8_t>(Settings.WavBitPerSample), Settings.WavSampleRate);
+        break;
+    case rofMP3:
+        rec.SetMP3Parameter(Settings.Mp3BitRate, Settings.Mp3CRC, Settings.Mp3VBR,
+                            static_cast<int8_t>(Settings.Mp3Channel),
+                            static_cast<uint8_t>(Settings.Mp3VBRQuality));
+        break;
+    case rofWMA:
+        rec.SetWMAParameter(Settings.WmaSampleRate, Settings.WmaChannel, Settings.WmaBitRate);
+        break;
+    case rofOGG:
+        rec.SetOGGParameter(Settings.OggQuality);
+        break;
+    }
+
+    if (rec.Start(Settings.OutFormat, path.toStdString()) != 0) {
+        box.show(this, QStringLiteral("Warning"), QString::fromStdString(rec.GetLastErrorMessage()),
+                 MessageIcon::Warning, MessageButtons::Ok);
+        return;
+    }
+
+    UpdateRecordButton(false);
+    FCurrentState = rsRecording;
+    // The display keeps the last recording's time until the first tick.
+    FElapsedTimeCount = 0;
+    Timer->start();
+    AddRecordedFile(path);
+    SetListControlsEnabled(false);
+}
+
+void TfrmMain::PauseRecord() {
+    if (FCurrentState != rsRecording)
+        return;
+    FRecUtils->Pause();
+    FCurrentState = rsRecordPause;
+    UpdateRecordButton(true);
+    TmFlash->start();
+}
+
+void TfrmMain::ResumeRecord() {
+    if (FCurrentState != rsRecordPause)
+        return;
+    FRecUtils->Resume();
+    FCurrentState = rsRecording;
+    UpdateRecordButton(false);
+    TmFlash->stop();
+    txtTimer->setVisible(true);
+}
+
+void TfrmMain::StopRecord() {
+    if (FCurrentState != rsRecording && FCurrentState != rsRecordPause)
+        return;
+    FRecUtils->Stop();
+    FCurrentState = rsRecordStoped;
+    UpdateRecordButton(true);
+    Timer->stop();
+    TmFlash->stop();
+    txtTimer->setVisible(true);
+    SetListControlsEnabled(true);
+}
+
+void TfrmMain::FormClose(QObject*) {
+    // Playback would be stopped first (and nothing more done); this window has
+    // no player yet, so only a recording can be running.
+    if (FCurrentState == rsRecording || FCurrentState == rsRecordPause)
+        StopRecord();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    FormClose(this);
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,519 @@
+// The recording workflow on the offscreen window, recording a tone input
+// through the real encoders. The timers' handlers are driven by the test, so
+// no test waits on the clock except where the recorder itself must run.
+
+#include "app/TfrmMain.h"
+#include "audio/TBassRecorder.h"
+#include "recordings/TRecordFiles.h"
+#include "settings/RecorderSettings.h"
+#include "tests/audio/DecodedAudio.h"
+#include "tests/audio/ToneBackend.h"
+#include "tests/support/FakePlatformServices.h"
+#include "tests/support/TempFolder.h"
+#include "ui/TBitmapButton.h"
+#include "ui/TCheckBox.h"
+#include "ui/TFloatTrackBar.h"
+#include "ui/TListBox.h"
+#include "ui/TTabControl.h"
+#include "ui/TText.h"
+#include "ui/TTextButton.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+int argc = 1;
+char arg0[] = "recording_controller_test";
+char* argv[] = {arg0, nullptr};
+
+QStringList Entries(const TListBox* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+QImage SkinImage(const QString& name) {
+    auto stream = TfrmMain::LoadResourceStream(name);
+    QImage image;
+    if (stream)
+        image.loadFromData(stream->readAll());
+    // The button keeps its images premultiplied.
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// Child processes of this test with that command name.
+std::vector<pid_t> ChildrenNamed(const std::string& name) {
+    std::vector<pid_t> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto open = line.find('(');
+        const auto close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos)
+            continue;
+        const std::string comm = line.substr(open + 1, close - open - 1);
+        std::istringstream rest(line.substr(close + 2));
+        char state = 0;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (comm == name && ppid == ::getpid())
+            found.push_back(std::stoi(pid));
+    }
+    return found;
+}
+
+class RecordingController : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr)
+            new QApplication(argc, argv); // lives for the whole test process
+    }
+
+    void SetUp() override {
+        ASSERT_FALSE(program.path().empty());
+        ASSERT_FALSE(output.path().empty());
+        // The program folder holds the encoders, as an installed program's does.
+        fs::create_symlink("/usr/bin/lame", program / "lame");
+        fs::create_symlink("/usr/bin/oggenc", program / "oggenc2");
+        installTone({"Line In", "Microphone"});
+    }
+
+    void TearDown() override {
+        frm.reset();
+        Settings = TRecorderSettings{};
+    }
+
+    void installTone(std::vector<std::string> inputs) {
+        audiolib::installBackend(std::make_unique<tonetest::ToneBackend>(std::move(inputs), &tone));
+    }
+
+    // The window with MP3 recordings of input 0 into the output folder, named
+    // "take" (or automatically when auto is set); what start-up said is
+    // forgotten.
+    void create(bool automatic = false) {
+        frm = std::make_unique<TfrmMain>(fakes.make(QString::fromStdString(program.path())));
+        Settings = TRecorderSettings{};
+        Settings.Device = 0;
+        Settings.Volume = 10;
+        Settings.OutFormat = rofMP3;
+        Settings.SaveFolder = QString::fromStdString(output.path());
+        Settings.SpecialPath = QStringLiteral("take");
+        Settings.Prefix = QStringLiteral("rec");
+        (automatic ? frm->rdAutoSave : frm->rdSpecial)->setChecked(true);
+        fakes.messages->shown.clear();
+    }
+
+    QString out(const std::string& name) const {
+        return QString::fromStdString((output / name).string());
+    }
+
+    void tick(int n) {
+        for (int i = 0; i < n; ++i)
+            frm->TimerTimer(frm->Timer);
+    }
+
+    bool panelEnabled() const {
+        const bool all = frm->listFiles->isEnabled() && frm->btnClear->isEnabled() &&
+                         frm->btnPlayStop->isEnabled() && frm->btnPlay->isEnabled() &&
+                         frm->tbSound->isEnabled();
+        const bool none = !frm->listFiles->isEnabled() && !frm->btnClear->isEnabled() &&
+                          !frm->btnPlayStop->isEnabled() && !frm->btnPlay->isEnabled() &&
+                          !frm->tbSound->isEnabled();
+        EXPECT_TRUE(all || none) << "the panel's controls are locked together";
+        return all;
+    }
+
+    bool showsPauseImages() const {
+        using Look = TBitmapButton::Look;
+        const bool pause = frm->btnRecord->image(Look::Normal) == SkinImage("pausenormal") &&
+                           frm->btnRecord->image(Look::Hot) == SkinImage("pausenormal") &&
+                           frm->btnRecord->image(Look::Down) == SkinImage("pauseclick");
+        const bool record = frm->btnRecord->image(Look::Normal) == SkinImage("recnormal") &&
+                            frm->btnRecord->image(Look::Hot) == SkinImage("recnormal") &&
+                            frm->btnRecord->image(Look::Down) == SkinImage("recclick");
+        EXPECT_NE(pause, record);
+        return pause;
+    }
+
+    std::vector<std::string> catalogue() const {
+        return RecordFiles ? RecordFiles->Files() : std::vector<std::string>{};
+    }
+
+    TempFolder program;
+    TempFolder output;
+    FakeServices fakes;
+    tonetest::ToneCapture* tone = nullptr;
+    std::unique_ptr<TfrmMain> frm;
+};
+
+} // namespace
+
+TEST_F(RecordingController, RecordPauseResumeStopWalkTheStatesAndWriteTheFile) {
+    create();
+    const QImage recordNormal = SkinImage("recnormal");
+    ASSERT_FALSE(recordNormal.isNull());
+    ASSERT_FALSE(SkinImage("pausenormal").isNull());
+    EXPECT_FALSE(showsPauseImages());
+    EXPECT_TRUE(panelEnabled());
+
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    EXPECT_TRUE(showsPauseImages());
+    EXPECT_TRUE(frm->Timer->isActive());
+    EXPECT_FALSE(frm->TmFlash->isActive());
+    EXPECT_FALSE(panelEnabled());
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
+    EXPECT_EQ(catalogue(), std::vector<std::string>{out("take.mp3").toStdString()});
+    EXPECT_TRUE(frm->listFiles->selectedItems().isEmpty());
+
+    std::this_thread::sleep_for(400ms);
+    tick(2);
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordPause);
+    EXPECT_FALSE(showsPauseImages());
+    EXPECT_FALSE(frm->Timer->isActive());
+    EXPECT_TRUE(frm->TmFlash->isActive());
+    EXPECT_FALSE(panelEnabled());
+    EXPECT_EQ(frm->txtTimer->text(), "00:00:02");
+
+    std::this_thread::sleep_for(300ms); // not recorded
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_TRUE(showsPauseImages());
+    EXPECT_TRUE(frm->Timer->isActive());
+    EXPECT_FALSE(frm->TmFlash->isActive());
+    EXPECT_TRUE(frm->txtTimer->isVisibleTo(frm.get()));
+
+    std::this_thread::sleep_for(400ms);
+    tick(1);
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_FALSE(showsPauseImages());
+    EXPECT_FALSE(frm->Timer->isActive());
+    EXPECT_FALSE(frm->TmFlash->isActive());
+    EXPECT_TRUE(panelEnabled());
+    EXPECT_EQ(frm->txtTimer->text(), "00:00:03") << "the final time stays";
+    EXPECT_TRUE(fakes.messages->shown.empty());
+
+    auto audio = decoded::decode((output / "take.mp3").string());
+    ASSERT_TRUE(audio.ok);
+    EXPECT_NEAR(audio.seconds(), 0.8, 0.2) << "the pause is not in the file";
+    EXPECT_NEAR(decoded::toneHz(audio), 1000.0, 20.0);
+}
+
+TEST_F(RecordingController, StopWithNothingRunningDoesNothing) {
+    create();
+    frm->txtTimer->setText(QStringLiteral("00:12:34"));
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsNormal);
+    EXPECT_EQ(frm->txtTimer->text(), "00:12:34");
+    EXPECT_EQ(frm->FRecUtils->RecChannel(), 0u);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    EXPECT_TRUE(panelEnabled());
+
+    // Pause and resume have nothing to act on either.
+    frm->FCurrentState = rsRecordStoped;
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    for (TCurrentAppState s : {rsPlayFile, rsPausePlay, rsStopPlay}) {
+        frm->FCurrentState = s;
+        frm->btnRecord->click();
+        EXPECT_EQ(frm->FCurrentState, s);
+        EXPECT_EQ(frm->FRecUtils->RecChannel(), 0u);
+    }
+    EXPECT_TRUE(fakes.messages->shown.empty());
+}
+
+TEST_F(RecordingController, SameNameRules) {
+    create();
+    TempFolder::write(output / "take.mp3", "old take");
+
+    // Prompt, No: nothing changes.
+    Settings.SamenameOP = 1;
+    frm->btnRecord->click();
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    const ShownMessage& q = fakes.messages->shown[0];
+    EXPECT_EQ(q.caption, "Notice");
+    EXPECT_EQ(q.text, QStringLiteral("File \"%1\" already exists. Do you want to overwrite the "
+                                     "existing file?")
+                          .arg(out("take.mp3")));
+    EXPECT_EQ(q.icon, MessageIcon::Question);
+    EXPECT_EQ(q.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(frm->FCurrentState, rsNormal);
+    EXPECT_EQ(frm->FRecUtils->RecChannel(), 0u);
+    EXPECT_TRUE(Entries(frm->listFiles).isEmpty());
+    EXPECT_TRUE(catalogue().empty());
+    EXPECT_FALSE(frm->Timer->isActive());
+    EXPECT_TRUE(panelEnabled());
+    EXPECT_EQ(TempFolder::read(output / "take.mp3"), "old take");
+
+    // Prompt, Yes: recorded over it.
+    fakes.messages->answers.push_back(MessageResult::Yes);
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(300ms);
+    frm->btnRecStop->click();
+    EXPECT_TRUE(decoded::decode((output / "take.mp3").string()).ok);
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
+
+    // Overwrite: no question, and the same path listed twice.
+    fakes.messages->shown.clear();
+    Settings.SamenameOP = 0;
+    frm->btnRecord->click();
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    frm->btnRecStop->click();
+    EXPECT_EQ(Entries(frm->listFiles), (QStringList{"take.mp3", "take.mp3"}));
+    EXPECT_EQ(catalogue(), std::vector<std::string>(2, out("take.mp3").toStdString()));
+
+    // SaveAs: the first free number.
+    TempFolder::write(output / "take_1.mp3", "first copy");
+    Settings.SamenameOP = 2;
+    frm->btnRecord->click();
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(300ms);
+    frm->btnRecStop->click();
+    EXPECT_EQ(Entries(frm->listFiles).last(), "take_2.mp3");
+    EXPECT_EQ(catalogue().back(), out("take_2.mp3").toStdString());
+    EXPECT_EQ(TempFolder::read(output / "take_1.mp3"), "first copy");
+    EXPECT_TRUE(decoded::decode((output / "take_2.mp3").string()).ok);
+}
+
+TEST_F(RecordingController, ChecksBeforeStartingTellTheUserAndChangeNothing) {
+    create();
+    auto expectUntouched = [&] {
+        EXPECT_EQ(frm->FCurrentState, rsNormal);
+        EXPECT_EQ(frm->FRecUtils->RecChannel(), 0u);
+        EXPECT_TRUE(catalogue().empty());
+        EXPECT_FALSE(frm->Timer->isActive());
+        EXPECT_TRUE(panelEnabled());
+        EXPECT_FALSE(showsPauseImages());
+    };
+
+    // No path: the FilePath page opens.
+    Settings.SaveFolder.clear();
+    frm->btnRecord->click();
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Notice");
+    EXPECT_EQ(fakes.messages->shown[0].text, "Please input valid filepath.");
+    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(fakes.messages->shown[0].buttons, MessageButtons::Ok);
+    EXPECT_TRUE(frm->tcOptions->isVisibleTo(frm.get()));
+    EXPECT_EQ(frm->tcOptions->tabIndex(), 2);
+    expectUntouched();
+
+    // A folder under a regular file cannot be made.
+    TempFolder::write(output / "plain", "x");
+    Settings.SaveFolder = out("plain/sub");
+    frm->btnRecord->click();
+    ASSERT_EQ(fakes.messages->shown.size(), 2u);
+    EXPECT_EQ(fakes.messages->shown[1].caption, "Warning");
+    EXPECT_EQ(fakes.messages->shown[1].text, "Target folder is invalid!");
+    EXPECT_EQ(fakes.messages->shown[1].icon, MessageIcon::Warning);
+    expectUntouched();
+
+    // A missing folder two levels deep is made.
+    Settings.SaveFolder = out("new/deeper");
+    frm->btnRecord->click();
+    EXPECT_EQ(fakes.messages->shown.size(), 2u);
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    frm->btnRecStop->click();
+    EXPECT_TRUE(fs::is_regular_file(output / "new/deeper/take.mp3"));
+}
+
+TEST_F(RecordingController, NoInputIsToldBeforeTheRecorderIsTouched) {
+    installTone({});
+    create();
+    frm->btnRecord->click();
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Notice");
+    EXPECT_EQ(fakes.messages->shown[0].text, "No valid audio device found.");
+    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(frm->FCurrentState, rsNormal);
+    EXPECT_TRUE(catalogue().empty());
+}
+
+TEST_F(RecordingController, AFailedStartWarnsOnceAndAddsNothing) {
+    create();
+    fs::remove(program / "lame");
+    frm->btnRecord->click();
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
+    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(fakes.messages->shown[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(fakes.messages->shown[0].text.toStdString(), frm->FRecUtils->GetLastErrorMessage());
+    EXPECT_FALSE(fakes.messages->shown[0].text.isEmpty());
+    EXPECT_EQ(frm->FCurrentState, rsNormal);
+    EXPECT_TRUE(catalogue().empty());
+    EXPECT_TRUE(Entries(frm->listFiles).isEmpty());
+    EXPECT_TRUE(panelEnabled());
+    EXPECT_FALSE(frm->Timer->isActive());
+
+    // The codec dialog cancelled.
+    fakes.messages->shown.clear();
+    Settings.OutFormat = rofWAVE;
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    frm->btnRecord->click();
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
+    EXPECT_EQ(fakes.messages->shown[0].text, "Recording failed!");
+    EXPECT_EQ(frm->FCurrentState, rsNormal);
+    EXPECT_TRUE(catalogue().empty());
+    EXPECT_FALSE(fs::exists(output / "take.wav"));
+}
+
+TEST_F(RecordingController, ElapsedTimeCountsTicksAndSkipsPauses) {
+    create();
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_EQ(frm->txtTimer->text(), "00:00:00");
+    tick(5);
+    frm->btnRecord->click();
+    // Ten seconds of pause: the display blinks and the count stands still.
+    std::vector<bool> shown;
+    for (int i = 0; i < 10; ++i) {
+        frm->TmFlashTimer(frm->TmFlash);
+        shown.push_back(frm->txtTimer->isVisibleTo(frm.get()));
+    }
+    for (size_t i = 1; i < shown.size(); ++i)
+        EXPECT_NE(shown[i], shown[i - 1]) << "alternates every second";
+    EXPECT_EQ(frm->txtTimer->text(), "00:00:05");
+    frm->btnRecord->click();
+    EXPECT_TRUE(frm->txtTimer->isVisibleTo(frm.get()));
+    tick(2);
+    EXPECT_EQ(frm->txtTimer->text(), "00:00:07");
+    EXPECT_EQ(frm->FElapsedTimeCount, 7);
+
+    tick(3600 - 7);
+    EXPECT_EQ(frm->txtTimer->text(), "01:00:00");
+    tick(360000 - 3600);
+    EXPECT_EQ(frm->txtTimer->text(), "100:00:00");
+    tick(1);
+    EXPECT_EQ(frm->txtTimer->text(), "100:00:01");
+    EXPECT_EQ(TfrmMain::ElapsedTimeText(3599), "00:59:59");
+    EXPECT_EQ(TfrmMain::ElapsedTimeText(3661), "01:01:01");
+}
+
+TEST_F(RecordingController, ASecondRecordingShowsTheOldTimeUntilItsFirstTick) {
+    create();
+    Settings.SamenameOP = 0;
+    frm->btnRecord->click();
+    tick(300);
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->txtTimer->text(), "00:05:00");
+    // Stopped while blinking: the display comes back.
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->txtTimer->text(), "00:05:00");
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecordPause);
+    frm->TmFlashTimer(frm->TmFlash);
+    frm->TmFlashTimer(frm->TmFlash);
+    frm->btnRecStop->click();
+    EXPECT_TRUE(frm->txtTimer->isVisibleTo(frm.get()));
+
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_EQ(frm->txtTimer->text(), "00:05:00");
+    tick(1);
+    EXPECT_EQ(frm->txtTimer->text(), "00:00:01");
+}
+
+TEST_F(RecordingController, APlatformCloseWhilePausedEndsTheRecording) {
+    create();
+    frm->show();
+    frm->btnRecord->click();
+    std::this_thread::sleep_for(400ms);
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecordPause);
+    EXPECT_TRUE(frm->close());
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_FALSE(frm->TmFlash->isActive());
+    EXPECT_EQ(frm->FRecUtils->RecChannel(), 0u);
+    auto audio = decoded::decode((output / "take.mp3").string());
+    ASSERT_TRUE(audio.ok) << "the encoder finished the file";
+    EXPECT_NEAR(audio.seconds(), 0.4, 0.15);
+}
+
+TEST_F(RecordingController, AnInputLostWhilePausedEndsTheRecordingAtTheNextBlink) {
+    create();
+    frm->btnRecord->click();
+    ASSERT_NE(tone, nullptr);
+    std::this_thread::sleep_for(300ms);
+    frm->btnRecord->click();
+    tone->loseInput();
+    std::this_thread::sleep_for(100ms);
+    frm->TmFlashTimer(frm->TmFlash);
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_FALSE(frm->TmFlash->isActive());
+    EXPECT_TRUE(frm->txtTimer->isVisibleTo(frm.get()));
+    EXPECT_TRUE(panelEnabled());
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
+    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(fakes.messages->shown[0].text.contains("input"))
+        << fakes.messages->shown[0].text.toStdString();
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"}) << "what was recorded stays listed";
+    EXPECT_TRUE(decoded::decode((output / "take.mp3").string()).ok);
+}
+
+TEST_F(RecordingController, AKilledEncoderEndsTheRecordingWithinASecond) {
+    create(true);
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(500ms);
+    const auto lame = ChildrenNamed("lame");
+    ASSERT_EQ(lame.size(), 1u);
+    ASSERT_EQ(::kill(lame[0], SIGKILL), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    while (frm->FCurrentState == rsRecording && clock.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    const qint64 took = clock.elapsed();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_LE(took, 1100) << "the next tick of Timer sees it";
+    std::cout << "[ figure ] killed encoder noticed after " << took << " ms\n";
+    EXPECT_FALSE(frm->Timer->isActive());
+    EXPECT_TRUE(panelEnabled());
+    EXPECT_FALSE(showsPauseImages());
+    ASSERT_EQ(fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
+    EXPECT_TRUE(fakes.messages->shown[0].text.contains("lame"))
+        << fakes.messages->shown[0].text.toStdString();
+    EXPECT_EQ(catalogue().size(), 1u);
+
+    // The window is ready for the next recording.
+    fakes.messages->shown.clear();
+    fakes.clock->time = fakes.clock->time.addSecs(5);
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    frm->btnRecStop->click();
+    EXPECT_EQ(catalogue().size(), 2u);
+}
