@@ -89,4 +89,6 @@ void TfrmMain::LoadSkin() {
     imgPanel->move(7, 97);
     for (TLayout* ly : {lyWave, lyMP3, lyWMA, lyOGG})
         ly->setGeometry(16, 52, 323, 148);
+
+    FillOptionLists();
 }

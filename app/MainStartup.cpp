@@ -39,10 +39,13 @@ void TfrmMain::FormCreate() {
     // 4. Hotkey manager, owned by this window, no hotkey registered yet.
 
     // 5. Skin images, run-time geometry, then the option lists, whose device
-    // list comes from FRecUtils->LoadDeviceName.
+    // list comes from FRecUtils->LoadDeviceName. The option handlers are tied
+    // first: filling runs none of them, loading runs them all.
+    ConnectOptionHandlers();
     LoadSkin();
 
     // 6. LoadConfig: "config.xml" into the settings and the option controls.
+    LoadConfig();
 
     // 7. One list entry per catalogue path.
     FillFileList();
@@ -73,6 +76,7 @@ void TfrmMain::FormDestroy() {
     // 3. Hotkey manager: clear its hotkeys, clear the field, release.
 
     // 4. SaveConfig: "config.xml".
+    SaveConfig();
 
     // 5. The catalogue to "recorded.xml", also when there is none; then
     // clear RecordFiles and release it.

@@ -9,6 +9,7 @@
 
 #include "ui/PlatformServices.h"
 
+#include <QStandardPaths>
 #include <QWidget>
 #include <memory>
 
@@ -234,6 +235,49 @@ public:
     static QString MakeUniqueFileName(const QString& Path);
 
     // ---- options pages ------------------------------------------------------
+    // settings/MainOptionLists.cpp, MainOptionHandlers.cpp, MainOptionDialogs.cpp,
+    // MainHotkeyLists.cpp, MainConfig.cpp
+    // Ties every option control to its change handler; before the lists are
+    // filled, so loading the settings runs the handlers.
+    void ConnectOptionHandlers();
+    void FillOptionLists();
+    void ShowFormatLayout(const QString& name);
+    void UpdateNamingControls();
+    void FillWmaBitrates(int32_t rate, int32_t channels);
+    bool BrowseForFolder(QString& Path, const QString& Title);
+    // Path is left as it was when the folder does not exist.
+    void GetSpecialFolderPath(QStandardPaths::StandardLocation Folder, QString& Path);
+    void LoadConfig();
+    void SaveConfig();
+    void cmbDeviceChange(QObject* Sender);
+    void tbDevVolumeChange(QObject* Sender);
+    void chkSkipsilenceChange(QObject* Sender);
+    void cmbFormatChange(QObject* Sender);
+    void cmbWavChannelChange(QObject* Sender);
+    void cmbWavBitpersampleChange(QObject* Sender);
+    void cmbWavSamplerateChange(QObject* Sender);
+    void cmbMp3bitrateChange(QObject* Sender);
+    void chkMp3CRCChange(QObject* Sender);
+    void chkMp3VBRChange(QObject* Sender);
+    void tbMp3VBRQualityChange(QObject* Sender);
+    void cmbMp3ChannelChange(QObject* Sender);
+    void cmbWMASamplerateChange(QObject* Sender);
+    void cmbWMAChannelChange(QObject* Sender);
+    void cmbWMABitrateChange(QObject* Sender);
+    void tbOGGQualityChange(QObject* Sender);
+    void edtSaveFolderChange(QObject* Sender);
+    void btnSavefolderClick(QObject* Sender);
+    void rdSpecialChange(QObject* Sender);
+    void rdAutoSaveChange(QObject* Sender);
+    void tbSavefileChange(QObject* Sender);
+    void btnSaveFileClick(QObject* Sender);
+    void cmbSamenameChange(QObject* Sender);
+    void edtPrefixChange(QObject* Sender);
+    void cmbPostfixChange(QObject* Sender);
+    // Shared by cmbStart, cmbPause and cmbStop.
+    void cmbStartChange(QObject* Sender);
+    // The setting a hotkey list shows; null for any other control.
+    QString* hotKeySettingOf(QObject* list);
 
     // ---- recordings page ------------------------------------------------------
     // recordings/MainRecordingsList.cpp: the list and the catalogue behind it.

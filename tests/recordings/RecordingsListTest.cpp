@@ -46,6 +46,8 @@ protected:
         Settings = savedSettings;
     }
     void create() {
+        // An installed config.xml, so start-up shows no warning of its own.
+        TempFolder::write(dir / "config.xml", "<Config/>");
         w = std::make_unique<TfrmMain>(fakes.make(QString::fromStdString(dir.path().string())));
     }
     std::string recorded() const { return (dir / "recorded.xml").string(); }

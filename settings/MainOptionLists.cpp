@@ -1,0 +1,96 @@
+// Options pages: filling the lists, the parameter panels, the naming
+// controls and the WMA bitrates.
+
+#include "app/TfrmMain.h"
+
+#include "audio/TBassRecorder.h"
+#include "settings/RecorderSettings.h"
+#include "ui/TCheckBox.h"
+#include "ui/TComboBox.h"
+#include "ui/TFloatTrackBar.h"
+#include "ui/TLayout.h"
+#include "ui/TTextBox.h"
+#include "ui/TTextButton.h"
+
+#include <QSignalBlocker>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Filling a list must neither select an entry nor run its change handler;
+// a QComboBox selects its first entry by itself when it is filled.
+void fillList(TComboBox* list, const QStringList& entries) {
+    const QSignalBlocker block(list);
+    list->clear();
+    list->addItems(entries);
+    list->setCurrentIndex(-1);
+}
+
+void setTrackRange(TFloatTrackBar* bar, float min, float max) {
+    const QSignalBlocker block(bar);
+    bar->setRange(min, max);
+}
+
+} // namespace
+
+void TfrmMain::FillOptionLists() {
+    QStringList devices;
+    if (FRecUtils) {
+        std::vector<std::string> names;
+        FRecUtils->LoadDeviceName(names);
+        for (const std::string& n : names)
+            devices << QString::fromStdString(n);
+    }
+    fillList(cmbDevice, devices);
+    fillList(cmbFormat, OutFormatNames);
+    fillList(cmbWavChannel, WavChannelItems);
+    fillList(cmbWavBitpersample, WavBitItems);
+    fillList(cmbWavSamplerate, WavRateItems);
+    fillList(cmbMp3bitrate, Mp3BitrateItems);
+    setTrackRange(tbMp3VBRQuality, 0, 9);
+    fillList(cmbMp3Channel, Mp3ChannelItems);
+    fillList(cmbWMASamplerate, WmaRateItems);
+    fillList(cmbWMAChannel, WmaChannelItems);
+    setTrackRange(tbOGGQuality, 1, 9);
+    fillList(cmbSamename, SamenameItems);
+    fillList(cmbPostfix, PostfixItems);
+    const QStringList hotkeys = QStringList{HotKeyNone} + HotKeyItems;
+    for (TComboBox* list : {cmbStart, cmbPause, cmbStop})
+        fillList(list, hotkeys);
+}
+
+void TfrmMain::ShowFormatLayout(const QString& name) {
+    lyWave->setVisible(name == QLatin1String("WAVE"));
+    lyMP3->setVisible(name == QLatin1String("MP3"));
+    lyWMA->setVisible(name == QLatin1String("WMA"));
+    lyOGG->setVisible(name == QLatin1String("OGG"));
+}
+
+void TfrmMain::UpdateNamingControls() {
+    const bool special = rdSpecial->isChecked();
+    const bool automatic = rdAutoSave->isChecked();
+    tbSavefile->setEnabled(special);
+    btnSaveFile->setEnabled(special);
+    cmbSamename->setEnabled(special);
+    edtPrefix->setEnabled(automatic);
+    cmbPostfix->setEnabled(automatic);
+}
+
+void TfrmMain::FillWmaBitrates(int32_t rate, int32_t channels) {
+    std::vector<int32_t> rates;
+    if (FRecUtils)
+        FRecUtils->GetWMAbitrates(rates, rate, channels);
+    // No bitrate for this pair: the list and WmaBitRate stay as they were,
+    // and the recorder reports the problem when a recording starts.
+    if (rates.empty())
+        return;
+    {
+        const QSignalBlocker block(cmbWMABitrate);
+        cmbWMABitrate->clear();
+        for (int32_t r : rates)
+            cmbWMABitrate->addItem(QString::number(r) + QStringLiteral("bps"));
+        cmbWMABitrate->setCurrentIndex(-1);
+    }
+    cmbWMABitrate->setCurrentIndex(0);
+}
