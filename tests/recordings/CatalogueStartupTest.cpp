@@ -41,6 +41,9 @@ protected:
             audiolib::VirtualConfig{{{"Line In"}}, true}));
     }
     std::unique_ptr<TfrmMain> create() {
+        // An installed config.xml, so start-up shows no warning of its own.
+        if (!std::filesystem::exists(dir / "config.xml"))
+            TempFolder::write(dir / "config.xml", "<Config/>");
         return std::make_unique<TfrmMain>(fakes.make(QString::fromStdString(dir.path().string())));
     }
     std::string recorded() const { return (dir / "recorded.xml").string(); }

@@ -370,11 +370,14 @@ TEST_F(OptionsPages, FailedWriteAtExitWarnsAndKeepsTheOldFile) {
         close();
     }
     EXPECT_EQ(savedConfig(), "<Config/>");
-    ASSERT_EQ(shown.size(), 1u);
-    const ShownMessage& m = shown.back();
-    EXPECT_EQ(m.caption, "Warning");
-    EXPECT_EQ(m.icon, MessageIcon::Warning);
-    EXPECT_TRUE(m.text.contains(folderPath() + "config.xml")) << m.text.toStdString();
+    // recorded.xml fails as well and tells so in a message of its own.
+    std::vector<ShownMessage> aboutConfig;
+    for (const ShownMessage& m : shown)
+        if (m.text.contains(folderPath() + "config.xml"))
+            aboutConfig.push_back(m);
+    ASSERT_EQ(aboutConfig.size(), 1u);
+    EXPECT_EQ(aboutConfig[0].caption, "Warning");
+    EXPECT_EQ(aboutConfig[0].icon, MessageIcon::Warning);
 }
 
 } // namespace
