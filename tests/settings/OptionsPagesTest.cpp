@@ -176,7 +176,7 @@ TEST_F(OptionsPages, EdgeValuesAreClampedIgnoredOrKeptAndWrittenBack) {
                 "\t<device>3</device>\r\n"
                 "\t<volume>15</volume>\r\n"
                 "\t<!-- mine -->\r\n"
-                "\t<outformat format=\"WMA\">\r\n"
+                "\t<outformat format=\"wma\">\r\n"
                 "\t\t<wma><samplerate>44100</samplerate><channel>2</channel>"
                 "<bitrate>77</bitrate></wma>\r\n"
                 "\t\t<wave><bitpersam>32</bitpersam></wave>\r\n"
@@ -235,6 +235,20 @@ TEST_F(OptionsPages, EdgeValuesAreClampedIgnoredOrKeptAndWrittenBack) {
         else
             EXPECT_NE(saved.find(part), std::string::npos) << part << "\nin\n" << saved;
     }
+}
+
+TEST_F(OptionsPages, UncheckingVbrDisablesTheQualityButKeepsIt) {
+    writeConfig("<Config><OutFormat><MP3><VBR>1</VBR><VBRQuality>3</VBRQuality></MP3>"
+                "</OutFormat></Config>");
+    TfrmMain& w = open();
+    ASSERT_TRUE(w.chkMp3VBR->isChecked());
+    QTest::mouseClick(w.chkMp3VBR, Qt::LeftButton);
+    EXPECT_FALSE(Settings.Mp3VBR);
+    EXPECT_FALSE(w.tbMp3VBRQuality->isEnabled());
+    EXPECT_EQ(w.tbMp3VBRQuality->value(), 3.0f);
+    close();
+    EXPECT_NE(savedConfig().find("<VBR>false</VBR>\r\n\t\t\t<VBRQuality>3</VBRQuality>"),
+              std::string::npos);
 }
 
 TEST_F(OptionsPages, VolumeTrackBarStoresTheTruncatedValue) {
