@@ -10,8 +10,7 @@
 #include <QStandardPaths>
 
 bool TfrmMain::BrowseForFolder(QString& Path, const QString& Title) {
-    Q_UNUSED(Title); // the desktop's folder dialog has a title of its own
-    const QString chosen = FServices.dialogs->chooseFolder(this, Path);
+    const QString chosen = FServices.dialogs->chooseFolder(this, Path, Title);
     if (chosen.isEmpty())
         return false;
     Path = chosen;

@@ -31,8 +31,9 @@ public:
 
 class QtDialogs final : public DialogService {
 public:
-    QString chooseFolder(QWidget* parent, const QString& startFolder) override {
-        return QFileDialog::getExistingDirectory(parent, QString(), startFolder);
+    QString chooseFolder(QWidget* parent, const QString& startFolder,
+                         const QString& title) override {
+        return QFileDialog::getExistingDirectory(parent, title, startFolder);
     }
     QString chooseSaveFile(QWidget* parent, const QString& startPath,
                            const QString& filter) override {

@@ -23,8 +23,9 @@ public:
 class DialogService {
 public:
     virtual ~DialogService() = default;
-    // Empty when the user cancels.
-    virtual QString chooseFolder(QWidget* parent, const QString& startFolder) = 0;
+    // Empty when the user cancels. The title stands above the folder tree.
+    virtual QString chooseFolder(QWidget* parent, const QString& startFolder,
+                                 const QString& title) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& startPath,
                                    const QString& filter) = 0;
 };

@@ -355,6 +355,7 @@ TEST_F(OptionsPages, DialogsFillTheFilePathPage) {
         start.clear();
     ASSERT_EQ(fakes.dialogs->folderStarts.size(), 2);
     EXPECT_EQ(fakes.dialogs->folderStarts[0], start);
+    EXPECT_EQ(fakes.dialogs->folderTitles[0], "Select a folder");
 
     QTest::mouseClick(w.rdSpecial, Qt::LeftButton);
     fakes.dialogs->saveAnswers = {"/other/place/take1.mp3"};

@@ -41,8 +41,11 @@ public:
     QStringList folderStarts;
     QStringList saveStarts;
 
-    QString chooseFolder(QWidget*, const QString& startFolder) override {
+    QStringList folderTitles;
+
+    QString chooseFolder(QWidget*, const QString& startFolder, const QString& title) override {
         folderStarts << startFolder;
+        folderTitles << title;
         return take(folderAnswers);
     }
     QString chooseSaveFile(QWidget*, const QString& startPath, const QString&) override {
