@@ -1,0 +1,188 @@
+// The whole road of one recording, by the real program in a program folder
+// of its own, under an X server and the sound server's null sink: a tone is
+// played into the sink, its monitor is recorded by clicks on the window, and
+// the file and the list of recordings are checked afterwards.
+
+#include "app/TfrmMain.h"
+#include "audio/TBassRecorder.h"
+#include "recordings/TRecordFiles.h"
+#include "tests/audio/DecodedAudio.h"
+#include "tests/support/FakePlatformServices.h"
+#include "tests/support/TempFolder.h"
+#include "ui/TListBox.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs a helper program to its end; its standard output, trimmed.
+QString RunHelper(const QString& program, const QStringList& args, bool* ok = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    const bool done =
+        p.waitForFinished(15000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (ok)
+        *ok = done;
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// The monitor of the null sink, as the program numbers its inputs.
+int MonitorInput() {
+    TBassRecorder rec;
+    rec.Init(nullptr);
+    std::vector<std::string> names;
+    rec.LoadDeviceName(names);
+    rec.Uninit();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i].find("RecSink") != std::string::npos)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string Config(int device, const std::string& folder) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+           "<Config>\r\n"
+           "\t<Device>" +
+           std::to_string(device) +
+           "</Device>\r\n"
+           "\t<SkipSilence>false</SkipSilence>\r\n"
+           "\t<Volume>10</Volume>\r\n"
+           "\t<OutFormat format=\"MP3\">\r\n"
+           "\t\t<MP3>\r\n"
+           "\t\t\t<BitRate>128</BitRate>\r\n"
+           "\t\t\t<CRC>false</CRC>\r\n"
+           "\t\t\t<VBR>false</VBR>\r\n"
+           "\t\t\t<VBRQuality>5</VBRQuality>\r\n"
+           "\t\t\t<Channel>2</Channel>\r\n"
+           "\t\t</MP3>\r\n"
+           "\t</OutFormat>\r\n"
+           "\t<Path mode=\"auto\">\r\n"
+           "\t\t<SaveFolder>" +
+           folder +
+           "</SaveFolder>\r\n"
+           "\t\t<SpecialPath/>\r\n"
+           "\t\t<SamenameOP>1</SamenameOP>\r\n"
+           "\t\t<Prefix>take</Prefix>\r\n"
+           "\t\t<Postfix>0</Postfix>\r\n"
+           "\t</Path>\r\n"
+           "</Config>\r\n";
+}
+
+class Window {
+public:
+    explicit Window(QString id) : id_(std::move(id)) {}
+    void click(int x, int y) const {
+        RunHelper("xdotool", {"mousemove", "--window", id_, QString::number(x), QString::number(y),
+                              "click", "1"});
+    }
+
+private:
+    QString id_;
+};
+
+int argc = 1;
+char arg0[] = "record_end_to_end_test";
+char* argv[] = {arg0, nullptr};
+
+} // namespace
+
+TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
+    ASSERT_FALSE(qgetenv("DISPLAY").isEmpty());
+    TempFolder program;
+    TempFolder output;
+    const fs::path exe = program / "tovaline";
+    fs::copy_file(TOVALINE_EXE, exe);
+    fs::create_symlink("/usr/bin/lame", program / "lame");
+    fs::create_symlink("/usr/bin/oggenc", program / "oggenc2");
+
+    const int monitor = MonitorInput();
+    ASSERT_GE(monitor, 0) << "no monitor of the null sink";
+    TempFolder::write(program / "config.xml", Config(monitor, output.path().string()));
+
+    bool ok = false;
+    const QString tone = QString::fromStdString((program / "tone.wav").string());
+    RunHelper("sox",
+              {"-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "12", "sine", "1000",
+               "vol", "0.5"},
+              &ok);
+    ASSERT_TRUE(ok) << "sox made no tone";
+    QProcess player;
+    // A short latency keeps the null sink rendering in small blocks; it takes
+    // about two seconds to settle on it, and until then a recording misses
+    // the block that is not yet rendered when it stops.
+    player.start("paplay", {"--device=rec", "--latency-msec=20", tone});
+    ASSERT_TRUE(player.waitForStarted());
+    const auto settled = std::chrono::steady_clock::now() + 2500ms;
+
+    QProcess app;
+    app.setProcessChannelMode(QProcess::ForwardedChannels);
+    app.start(QString::fromStdString(exe.string()), {});
+    ASSERT_TRUE(app.waitForStarted());
+    const QString id =
+        RunHelper("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Tovaline$"}, &ok)
+            .split('\n')
+            .value(0);
+    ASSERT_TRUE(ok && !id.isEmpty()) << "the window never showed";
+    std::this_thread::sleep_for(700ms); // the panel finishes opening
+    std::this_thread::sleep_until(settled);
+    Window window(id);
+
+    // Window coordinates of the buttons' centres: the top bar sits at (7, 9).
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    window.click(7 + 226 + 22, 9 + 30 + 22); // record
+    // The three seconds count from the moment the recording exists: on a busy
+    // machine the click may take a while to be handled.
+    const auto clicked = std::chrono::steady_clock::now();
+    while (fs::is_empty(output.path()) &&
+           std::chrono::steady_clock::now() - clicked < std::chrono::seconds(5))
+        std::this_thread::sleep_for(5ms);
+    ASSERT_FALSE(fs::is_empty(output.path())) << "the record button started nothing";
+    std::this_thread::sleep_for(3s);
+    window.click(7 + 291 + 20, 9 + 32 + 20); // stop
+    const QDateTime after = QDateTime::currentDateTime();
+    std::this_thread::sleep_for(300ms);
+    window.click(7 + 371 + 6, 9 + 6 + 7); // close
+    ASSERT_TRUE(app.waitForFinished(10000)) << "the close button did not end the program";
+    EXPECT_EQ(app.exitCode(), 0);
+    player.kill();
+    player.waitForFinished();
+
+    std::vector<fs::path> made;
+    for (const auto& e : fs::directory_iterator(output.path()))
+        made.push_back(e.path());
+    ASSERT_EQ(made.size(), 1u);
+    const QString name = QString::fromStdString(made[0].filename().string());
+    const auto match = QRegularExpression("^take_(\\d{14})\\.mp3$").match(name);
+    ASSERT_TRUE(match.hasMatch()) << name.toStdString();
+    const QDateTime stamp = QDateTime::fromString(match.captured(1), "yyyyMMddHHmmss");
+    EXPECT_GE(stamp, before.addMSecs(-before.time().msec()));
+    EXPECT_LE(stamp, after);
+
+    const auto audio = decoded::decode(made[0].string());
+    ASSERT_TRUE(audio.ok);
+    std::cout << "[ figure ] recorded " << audio.seconds() << " s for 3 s between the clicks\n";
+    EXPECT_NEAR(audio.seconds(), 3.0, 0.3);
+    EXPECT_NEAR(decoded::toneHz(audio), 1000.0, 20.0);
+
+    const auto list = TRecordFiles::CreateFromDataFile((program / "recorded.xml").string());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Files(), std::vector<std::string>{made[0].string()});
+
+    // A second start lists it.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    FakeServices fakes;
+    TfrmMain frm(fakes.make(QString::fromStdString(program.path().string())));
+    ASSERT_EQ(frm.listFiles->count(), 1);
+    EXPECT_EQ(frm.listFiles->item(0)->text(), name);
+}
