@@ -36,6 +36,16 @@
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
+// Found by the comparisons of GoogleTest, so beside ShownMessage.
+bool operator==(const ShownMessage& a, const ShownMessage& b) {
+    return a.caption == b.caption && a.text == b.text && a.icon == b.icon && a.buttons == b.buttons;
+}
+
+void PrintTo(const ShownMessage& m, std::ostream* os) {
+    *os << '[' << m.caption.toStdString() << "] \"" << m.text.toStdString() << "\" icon "
+        << static_cast<int>(m.icon) << " buttons " << static_cast<int>(m.buttons);
+}
+
 namespace {
 
 int argc = 1;
@@ -47,6 +57,11 @@ QStringList Entries(const TListBox* list) {
     for (int i = 0; i < list->count(); ++i)
         texts << list->item(i)->text();
     return texts;
+}
+
+ShownMessage Box(const char* caption, const QString& text, MessageIcon icon,
+                 MessageButtons buttons = MessageButtons::Ok) {
+    return {QString::fromUtf8(caption), text, icon, buttons};
 }
 
 QImage SkinImage(const QString& name) {
@@ -156,6 +171,15 @@ protected:
         return pause;
     }
 
+    // The one message shown since the last look; forgotten once seen.
+    ShownMessage takeMessage() {
+        std::vector<ShownMessage>& shown = fakes.messages->shown;
+        EXPECT_EQ(shown.size(), 1u);
+        ShownMessage m = shown.empty() ? ShownMessage{} : shown.back();
+        shown.clear();
+        return m;
+    }
+
     std::vector<std::string> catalogue() const {
         return RecordFiles ? RecordFiles->Files() : std::vector<std::string>{};
     }
@@ -253,14 +277,11 @@ TEST_F(RecordingController, SameNameRules) {
     // Prompt, No: nothing changes.
     Settings.SamenameOP = 1;
     frm->btnRecord->click();
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    const ShownMessage& q = fakes.messages->shown[0];
-    EXPECT_EQ(q.caption, "Notice");
-    EXPECT_EQ(q.text, QStringLiteral("File \"%1\" already exists. Do you want to overwrite the "
-                                     "existing file?")
-                          .arg(out("take.mp3")));
-    EXPECT_EQ(q.icon, MessageIcon::Question);
-    EXPECT_EQ(q.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(takeMessage(), Box("Notice",
+                                 QStringLiteral("File \"%1\" already exists. Do you want to "
+                                                "overwrite the existing file?")
+                                     .arg(out("take.mp3")),
+                                 MessageIcon::Question, MessageButtons::YesNo));
     EXPECT_EQ(frm->FCurrentState, rsNormal);
     EXPECT_EQ(frm->FRecUtils->RecChannel(), 0u);
     EXPECT_TRUE(Entries(frm->listFiles).isEmpty());
@@ -316,11 +337,8 @@ TEST_F(RecordingController, ChecksBeforeStartingTellTheUserAndChangeNothing) {
     // No path: the FilePath page opens.
     Settings.SaveFolder.clear();
     frm->btnRecord->click();
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(fakes.messages->shown[0].caption, "Notice");
-    EXPECT_EQ(fakes.messages->shown[0].text, "Please input valid filepath.");
-    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(fakes.messages->shown[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(takeMessage(),
+              Box("Notice", "Please input valid filepath.", MessageIcon::Information));
     EXPECT_TRUE(frm->tcOptions->isVisibleTo(frm.get()));
     EXPECT_EQ(frm->tcOptions->tabIndex(), 2);
     expectUntouched();
@@ -329,16 +347,13 @@ TEST_F(RecordingController, ChecksBeforeStartingTellTheUserAndChangeNothing) {
     TempFolder::write(output / "plain", "x");
     Settings.SaveFolder = out("plain/sub");
     frm->btnRecord->click();
-    ASSERT_EQ(fakes.messages->shown.size(), 2u);
-    EXPECT_EQ(fakes.messages->shown[1].caption, "Warning");
-    EXPECT_EQ(fakes.messages->shown[1].text, "Target folder is invalid!");
-    EXPECT_EQ(fakes.messages->shown[1].icon, MessageIcon::Warning);
+    EXPECT_EQ(takeMessage(), Box("Warning", "Target folder is invalid!", MessageIcon::Warning));
     expectUntouched();
 
     // A missing folder two levels deep is made.
     Settings.SaveFolder = out("new/deeper");
     frm->btnRecord->click();
-    EXPECT_EQ(fakes.messages->shown.size(), 2u);
+    EXPECT_TRUE(fakes.messages->shown.empty());
     EXPECT_EQ(frm->FCurrentState, rsRecording);
     frm->btnRecStop->click();
     EXPECT_TRUE(fs::is_regular_file(output / "new/deeper/take.mp3"));
@@ -348,10 +363,8 @@ TEST_F(RecordingController, NoInputIsToldBeforeTheRecorderIsTouched) {
     installTone({});
     create();
     frm->btnRecord->click();
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(fakes.messages->shown[0].caption, "Notice");
-    EXPECT_EQ(fakes.messages->shown[0].text, "No valid audio device found.");
-    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(takeMessage(),
+              Box("Notice", "No valid audio device found.", MessageIcon::Information));
     EXPECT_EQ(frm->FCurrentState, rsNormal);
     EXPECT_TRUE(catalogue().empty());
 }
@@ -360,12 +373,9 @@ TEST_F(RecordingController, AFailedStartWarnsOnceAndAddsNothing) {
     create();
     fs::remove(program / "lame");
     frm->btnRecord->click();
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
-    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(fakes.messages->shown[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(fakes.messages->shown[0].text.toStdString(), frm->FRecUtils->GetLastErrorMessage());
-    EXPECT_FALSE(fakes.messages->shown[0].text.isEmpty());
+    const QString why = QString::fromStdString(frm->FRecUtils->GetLastErrorMessage());
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(takeMessage(), Box("Warning", why, MessageIcon::Warning));
     EXPECT_EQ(frm->FCurrentState, rsNormal);
     EXPECT_TRUE(catalogue().empty());
     EXPECT_TRUE(Entries(frm->listFiles).isEmpty());
@@ -373,16 +383,13 @@ TEST_F(RecordingController, AFailedStartWarnsOnceAndAddsNothing) {
     EXPECT_FALSE(frm->Timer->isActive());
 
     // The codec dialog cancelled.
-    fakes.messages->shown.clear();
     Settings.OutFormat = rofWAVE;
     QTimer::singleShot(0, [] {
         if (QWidget* dialog = QApplication::activeModalWidget())
             dialog->close();
     });
     frm->btnRecord->click();
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
-    EXPECT_EQ(fakes.messages->shown[0].text, "Recording failed!");
+    EXPECT_EQ(takeMessage(), Box("Warning", "Recording failed!", MessageIcon::Warning));
     EXPECT_EQ(frm->FCurrentState, rsNormal);
     EXPECT_TRUE(catalogue().empty());
     EXPECT_FALSE(fs::exists(output / "take.wav"));
@@ -473,11 +480,10 @@ TEST_F(RecordingController, AnInputLostWhilePausedEndsTheRecordingAtTheNextBlink
     EXPECT_FALSE(frm->TmFlash->isActive());
     EXPECT_TRUE(frm->txtTimer->isVisibleTo(frm.get()));
     EXPECT_TRUE(panelEnabled());
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
-    EXPECT_EQ(fakes.messages->shown[0].icon, MessageIcon::Warning);
-    EXPECT_TRUE(fakes.messages->shown[0].text.contains("input"))
-        << fakes.messages->shown[0].text.toStdString();
+    EXPECT_EQ(takeMessage(), Box("Warning",
+                                 "The recording stopped: the recording input is no longer "
+                                 "available.",
+                                 MessageIcon::Warning));
     EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"}) << "what was recorded stays listed";
     EXPECT_TRUE(decoded::decode((output / "take.mp3").string()).ok);
 }
@@ -502,14 +508,13 @@ TEST_F(RecordingController, AKilledEncoderEndsTheRecordingWithinASecond) {
     EXPECT_FALSE(frm->Timer->isActive());
     EXPECT_TRUE(panelEnabled());
     EXPECT_FALSE(showsPauseImages());
-    ASSERT_EQ(fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(fakes.messages->shown[0].caption, "Warning");
-    EXPECT_TRUE(fakes.messages->shown[0].text.contains("lame"))
-        << fakes.messages->shown[0].text.toStdString();
+    EXPECT_EQ(takeMessage(), Box("Warning",
+                                 "The recording stopped: the MP3 encoder (lame) quit "
+                                 "unexpectedly.",
+                                 MessageIcon::Warning));
     EXPECT_EQ(catalogue().size(), 1u);
 
     // The window is ready for the next recording.
-    fakes.messages->shown.clear();
     fakes.clock->time = fakes.clock->time.addSecs(5);
     frm->btnRecord->click();
     EXPECT_EQ(frm->FCurrentState, rsRecording);
