@@ -44,8 +44,9 @@ pid_t spawn(std::vector<std::string> args, int in, int out) {
     return pid;
 }
 
-// parec | lame, both children of ours, for `secs`; returns their CPU time.
-double pipelineCpu(int secs, const std::string& out) {
+// parec | lame, both children of ours, for `secs`; returns their CPU time,
+// and parec's alone in `parecCpu`.
+double pipelineCpu(int secs, const std::string& out, double& parecCpu) {
     const double before = bench::cpuSeconds(RUSAGE_CHILDREN);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
@@ -62,15 +63,16 @@ double pipelineCpu(int secs, const std::string& out) {
         return -1;
     std::this_thread::sleep_for(std::chrono::seconds(secs));
     kill(parec, SIGTERM);
-    waitpid(parec, nullptr, 0);
+    rusage usage{};
+    wait4(parec, nullptr, 0, &usage);
+    parecCpu = bench::seconds(usage.ru_utime) + bench::seconds(usage.ru_stime);
     waitpid(lame, nullptr, 0);
     return bench::cpuSeconds(RUSAGE_CHILDREN) - before;
 }
 
 // The same through the layer; returns this process's CPU time plus its lame
 // child's. Our own share is ~0 outside the recording: the thread sleeps.
-double layerCpu(int secs, const std::string& out, uint64_t& lost, double& captured,
-                double& own) {
+double layerCpu(int secs, const std::string& out, uint64_t& lost, double& captured, double& own) {
     using namespace audiolib;
     const double ownBefore = bench::cpuSeconds(RUSAGE_SELF);
     const double before = ownBefore + bench::cpuSeconds(RUSAGE_CHILDREN);
@@ -122,7 +124,8 @@ int main(int argc, char** argv) {
     double captured = 0;
     double own = 0;
     const double ours = layerCpu(secs, (dir / "layer.mp3").string(), lost, captured, own);
-    const double theirs = pipelineCpu(secs, (dir / "pipeline.mp3").string());
+    double parecCpu = 0;
+    const double theirs = pipelineCpu(secs, (dir / "pipeline.mp3").string(), parecCpu);
 
     kill(player, SIGTERM);
     waitpid(player, nullptr, 0);
@@ -136,8 +139,8 @@ int main(int argc, char** argv) {
                 "blocks lost, file %llu bytes\n",
                 ours, own, captured, static_cast<unsigned long long>(lost),
                 static_cast<unsigned long long>(fs::file_size(dir / "layer.mp3")));
-    std::printf("  parec | lame:       %.2f s CPU, file %llu bytes\n", theirs,
-                static_cast<unsigned long long>(fs::file_size(dir / "pipeline.mp3")));
+    std::printf("  parec | lame:       %.2f s CPU (parec %.2f + lame), file %llu bytes\n", theirs,
+                parecCpu, static_cast<unsigned long long>(fs::file_size(dir / "pipeline.mp3")));
     std::printf("  CPU ratio layer / pipeline: %.3f (target <= 1.05)\n", ours / theirs);
     fs::remove_all(dir);
     return 0;
