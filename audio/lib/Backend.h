@@ -49,6 +49,9 @@ public:
     virtual void flush() = 0;
     // Frames that have actually reached the listener since creation or flush.
     virtual uint64_t framesPlayed() const = 0;
+    // The sound system dropped the stream (server gone, stream killed):
+    // nothing more will be heard from it.
+    virtual bool failed() const { return false; }
 };
 
 struct StreamFormat {

@@ -162,7 +162,12 @@ uint64_t PlaybackEngine::positionFrames() const {
     return std::min(pos, lengthFrames_);
 }
 
+// The end of the file was heard, or the sound system dropped the stream,
+// which ends the playback just the same.
 bool PlaybackEngine::atEnd() const {
+    if (stream_->failed()) {
+        return true;
+    }
     return endGeneration_.load(std::memory_order_acquire) == generation_ &&
            positionFrames() >= endFrame_.load(std::memory_order_relaxed);
 }
@@ -183,6 +188,9 @@ bool PlaybackEngine::failWith(int code) {
 
 bool PlaybackEngine::play(bool restart) {
     settle();
+    if (stream_->failed()) {
+        return failWith(kErrDriver);
+    }
     if (restart || atEnd()) {
         restartAt(0);
     } else if (state_ == State::Playing) {

@@ -1,6 +1,7 @@
 #include "audio/lib/pulse/PulsePlayback.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace audiolib::pulse {
 
@@ -28,6 +29,7 @@ public:
             return;
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
     }
@@ -42,6 +44,7 @@ public:
             return false;
         pa_stream_set_write_callback(stream_, &PulsePlayback::onWrite, this);
         pa_stream_set_underflow_callback(stream_, &PulsePlayback::onUnderflow, this);
+        pa_stream_set_state_callback(stream_, &PulsePlayback::onState, this);
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kTargetUsec, &spec_));
@@ -104,6 +107,8 @@ public:
         return heard;
     }
 
+    bool failed() const override { return failed_.load(); }
+
 private:
     // Mainloop thread, loop locked.
     void fill() {
@@ -165,6 +170,11 @@ private:
             self->fill();
     }
 
+    static void onState(pa_stream* s, void* user) {
+        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s)))
+            static_cast<PulsePlayback*>(user)->failed_ = true;
+    }
+
     // Everything written has been played: the buffer ran dry.
     static void onUnderflow(pa_stream*, void* user) {
         auto* self = static_cast<PulsePlayback*>(user);
@@ -179,6 +189,7 @@ private:
     pa_time_event* retry_ = nullptr;
     bool paused_ = true;
     bool starving_ = false;
+    std::atomic<bool> failed_{false};
     // Frames written since the last flush, and the least of them known heard.
     uint64_t written_ = 0;
     uint64_t heardFloor_ = 0;

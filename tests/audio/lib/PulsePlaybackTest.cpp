@@ -202,6 +202,33 @@ TEST_F(PulsePlayback, SeekLandsAndTheSpectrumFollowsWhatIsHeard) {
     EXPECT_TRUE(streamFree(h));
 }
 
+TEST_F(PulsePlayback, AStreamTheServerDropsEndsWhereItWas) {
+    const auto file = soundfiles::make(dir, Kind::Ogg);
+    const Handle h = streamCreateFile(false, file.c_str(), 0, 0, kUnicode);
+    ASSERT_NE(h, 0U);
+    ASSERT_TRUE(channelPlay(h, true));
+    for (const auto until = Clock::now() + 3s; position(h) < 0.3 && Clock::now() < until;) {
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_EQ(channelIsActive(h), kActivePlaying);
+    // Ours is the only playback on the server while this test runs.
+    ASSERT_EQ(std::system("pactl list short sink-inputs | cut -f1 | "
+                          "xargs -r -n1 pacmd kill-sink-input"),
+              0);
+    for (const auto until = Clock::now() + 2s;
+         channelIsActive(h) != kActiveStopped && Clock::now() < until;) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(channelIsActive(h), kActiveStopped);
+    const double at = position(h);
+    EXPECT_GT(at, 0.25);
+    EXPECT_LT(at, 2.0);
+    EXPECT_FALSE(channelPlay(h, true));
+    EXPECT_EQ(errorCode(), kErrDriver);
+    EXPECT_EQ(position(h), at);
+    EXPECT_TRUE(streamFree(h));
+}
+
 TEST_F(PulsePlayback, FilesThatCannotPlayFailWithoutAHandle) {
     EXPECT_EQ(streamCreateFile(false, (dir / "missing.ogg").c_str(), 0, 0, kUnicode), 0U);
     EXPECT_EQ(errorCode(), kErrFileOpen);
