@@ -12,6 +12,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TCheckBox.h"
+#include "ui/TComboBox.h"
 #include "ui/TFloatTrackBar.h"
 #include "ui/TListBox.h"
 #include "ui/TTabControl.h"
@@ -211,6 +212,11 @@ TEST_F(RecordingController, RecordPauseResumeStopWalkTheStatesAndWriteTheFile) {
     EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
     EXPECT_EQ(catalogue(), std::vector<std::string>{out("take.mp3").toStdString()});
     EXPECT_TRUE(frm->listFiles->selectedItems().isEmpty());
+    // Only the recordings panel is locked.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             frm->btnRecord, frm->btnRecStop, frm->btnList, frm->btnOptions, frm->btnMinize,
+             frm->btnClose, frm->btnOpenFilePath, frm->tcOptions, frm->cmbFormat})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
 
     std::this_thread::sleep_for(400ms);
     tick(2);
