@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -23,7 +24,9 @@ namespace audiolib {
 namespace {
 
 // How long an encoder may take to finish its file after its input ended.
+// Also how long a write may wait for the program to read on.
 std::atomic<int> finishGraceMs{10'000};
+constexpr int kPollMs = 50;
 
 // A write into the pipe of an encoder that has died must fail with EPIPE,
 // not kill the recorder.
@@ -115,6 +118,8 @@ std::unique_ptr<ExternalEncoder> ExternalEncoder::start(const std::string& comma
     const int rc =
         posix_spawn(&pid, program.c_str(), &spawn.actions, &spawn.attr, argv.data(), environ);
     close(fds[0]);
+    // Writes wait in poll(), where a stalled program can be given up on.
+    fcntl(fds[1], F_SETFL, fcntl(fds[1], F_GETFL) | O_NONBLOCK);
     if (rc != 0) {
         close(fds[1]);
         return fail(kErrCreate, nullptr);
@@ -138,16 +143,28 @@ ExternalEncoder::~ExternalEncoder() {
 
 bool ExternalEncoder::writeAll(const void* data, size_t bytes) {
     const auto* p = static_cast<const uint8_t*>(data);
+    int stalledMs = 0;
     while (bytes > 0) {
         const ssize_t n = ::write(pipe_, p, bytes);
+        if (n > 0) {
+            p += n;
+            bytes -= static_cast<size_t>(n);
+            stalledMs = 0;
+            continue;
+        }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            failed_ = true;
-            return false;
+        // The pipe is full: wait for the program to read, but not forever. A
+        // program that stopped reading would otherwise hold the writer thread
+        // and with it the recorder's stop.
+        if (n < 0 && errno == EAGAIN && stalledMs < finishGraceMs.load()) {
+            pollfd out{pipe_, POLLOUT, 0};
+            poll(&out, 1, kPollMs);
+            stalledMs += kPollMs;
+            continue;
         }
-        p += n;
-        bytes -= static_cast<size_t>(n);
+        failed_ = true;
+        return false;
     }
     return true;
 }

@@ -26,7 +26,8 @@ public:
 
     pid_t pid() const { return pid_; }
 
-    // How long finish() waits for the program before killing it (10 s).
+    // How long finish() waits for the program before killing it, and how
+    // long a write waits for it to read on (10 s).
     static void setFinishGrace(std::chrono::milliseconds grace);
 
 private:

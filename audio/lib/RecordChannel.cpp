@@ -52,7 +52,11 @@ bool RecordChannel::open(Backend& backend, int input, Handle handle) {
     return true;
 }
 
+// On the capture thread (inside the record callback) the backend's own lock
+// may be held: switching the capture there would deadlock.
 bool RecordChannel::play(bool) {
+    if (tlsCurrent)
+        return fail(kErrNotAvail, false);
     if (endCause() != EndCause::None)
         return fail(kErrEnded, false);
     if (!paused_)
@@ -62,6 +66,8 @@ bool RecordChannel::play(bool) {
 }
 
 bool RecordChannel::pause() {
+    if (tlsCurrent)
+        return fail(kErrNotAvail, false);
     if (endCause() != EndCause::None)
         return fail(kErrEnded, false);
     if (paused_)
@@ -78,6 +84,8 @@ int RecordChannel::isActive() const {
 }
 
 bool RecordChannel::stop() {
+    if (tlsCurrent)
+        return fail(kErrNotAvail, false);
     if (stopped_)
         return fail(kErrHandle, false);
     shutDown();

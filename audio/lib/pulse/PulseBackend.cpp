@@ -119,6 +119,9 @@ bool PulseBackend::listSources() {
 }
 
 std::vector<std::string> PulseBackend::inputNames() {
+    // Asked afresh: sources come and go while the connection lives (it may
+    // have been made by init() long before the recording side asks).
+    listSources();
     std::vector<std::string> names;
     names.reserve(sources_.size());
     for (const Source& s : sources_)

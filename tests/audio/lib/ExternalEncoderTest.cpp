@@ -115,7 +115,8 @@ TEST_F(EncoderProgram, ProgramIgnoringItsInputCannotHangTheStop) {
     const Handle h = recordStart(44100, 2, 0, nullptr, nullptr);
     const std::string line = (dir / "deaf").string();
     ASSERT_EQ(encodeStart(h, line.c_str(), 0, nullptr, nullptr), h);
-    device->pushBlocks(3);
+    // More than the pipe holds: the writer is left waiting for a reader.
+    device->pushBlocks(60);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(channelStop(h));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

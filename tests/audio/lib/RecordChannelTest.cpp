@@ -180,6 +180,20 @@ TEST_F(VirtualRecording, LostBlocksAndOverrunsAddUp) {
     EXPECT_EQ(encoder->frames() / kBlock + (lost - 1), pushed);
 }
 
+bool stopFromInside(Handle channel, const void*, uint32_t, void* user) {
+    *static_cast<int*>(user) = channelStop(channel) ? kOk : errorCode();
+    return true;
+}
+
+TEST_F(VirtualRecording, CallbackCannotStopItsOwnChannel) {
+    int result = -1;
+    const Handle h = recordStart(44100, 2, 0, stopFromInside, &result);
+    device->pushBlocks(1);
+    EXPECT_EQ(result, kErrNotAvail);
+    EXPECT_EQ(channelIsActive(h), kActivePlaying);
+    EXPECT_TRUE(channelStop(h));
+}
+
 TEST_F(VirtualRecording, OldHandlesNeverReachNewChannels) {
     const Handle first = startWithEncoder(0);
     ASSERT_NE(first, 0u);
