@@ -107,9 +107,11 @@ void RecordChannel::shutDown() {
 bool RecordChannel::attach(std::unique_ptr<ChannelEncoder> encoder) {
     if (!encoder)
         return fail(kErrCreate, false);
-    if (stopped_ || endCause() != EndCause::None)
-        return fail(kErrEnded, false);
     std::lock_guard lock(encodersMutex_);
+    // Checked under the lock: once the writer has finished the encoders, a
+    // late one would never be fed nor finished.
+    if (encodersFinished_ || stopped_ || endCause() != EndCause::None)
+        return fail(kErrEnded, false);
     encoders_.push_back(std::move(encoder));
     ++liveEncoders_;
     return true;
@@ -192,6 +194,7 @@ void RecordChannel::writerLoop() {
     std::lock_guard lock(encodersMutex_);
     for (auto& encoder : encoders_)
         encoder->finish();
+    encodersFinished_ = true;
     liveEncoders_ = 0;
 }
 

@@ -85,6 +85,7 @@ private:
 
     std::mutex encodersMutex_; // writer thread and attach(), never capture
     std::vector<std::unique_ptr<ChannelEncoder>> encoders_;
+    bool encodersFinished_ = false; // under encodersMutex_
     std::atomic<int> liveEncoders_{0};
 
     std::atomic<bool> paused_{true};
