@@ -1,16 +1,15 @@
 #include "audio/lib/ffmpeg/AudioFileWriter.h"
 
 #include "audio/lib/AudioLib.h"
+#include "audio/lib/ffmpeg/QuietLog.h"
 
 extern "C" {
-#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 }
 
 #include <algorithm>
 #include <filesystem>
-#include <mutex>
 
 namespace audiolib::ffmpeg {
 namespace {
@@ -33,9 +32,7 @@ void removeUnfinished(const std::string& path) {
 
 std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path,
                                                          const OutputSpec& spec, int& error) {
-    // The program logs nothing; failures reach the caller as error codes.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    quietLog();
     error = kErrFormat;
     if (path.empty()) {
         error = kErrFileOpen;

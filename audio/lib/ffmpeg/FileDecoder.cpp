@@ -1,11 +1,11 @@
 #include "audio/lib/ffmpeg/FileDecoder.h"
 
 #include "audio/lib/AudioLib.h"
+#include "audio/lib/ffmpeg/QuietLog.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -300,10 +300,7 @@ void FileDecoder::Impl::rewind() {
 
 std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& path, Container container,
                                                int& error) {
-    // The layer reports failures by code; FFmpeg's chatter about damaged
-    // files would only end up on the user's terminal.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    ffmpeg::quietLog();
     auto d = std::make_unique<Impl>();
     error = kErrMemory;
     if (!d->packet || !d->frame) {
