@@ -125,14 +125,15 @@ void TBassRecorder::SetWaveParameter(int8_t channel, int8_t bitPerSample, int32_
     FAcmWAVEFormat.clear();
     // The dialog may write a longer codec record into the block later, so it
     // gets the size of the largest one; never less than the head itself.
-    if (size < wavefmt::kHeadSize)
-        size = wavefmt::kHeadSize;
+    if (size < audiolib::kWaveFormatHeadSize)
+        size = audiolib::kWaveFormatHeadSize;
     FAcmWAVEFormat.assign(size, 0);
     // The signed arguments are reinterpreted as the unsigned fields they fill.
-    wavefmt::writeHead(FAcmWAVEFormat.data(), FAcmWAVEFormat.size(),
-                       wavefmt::pcmHead(static_cast<uint16_t>(static_cast<uint8_t>(channel)),
-                                        static_cast<uint16_t>(static_cast<uint8_t>(bitPerSample)),
-                                        static_cast<uint32_t>(Samplerate)));
+    audiolib::writeWaveFormat(
+        audiolib::pcmWaveFormat(static_cast<uint16_t>(static_cast<uint8_t>(channel)),
+                                static_cast<uint16_t>(static_cast<uint8_t>(bitPerSample)),
+                                static_cast<uint32_t>(Samplerate)),
+        FAcmWAVEFormat.data(), FAcmWAVEFormat.size());
 }
 
 void TBassRecorder::SetMP3Parameter(int32_t bitrate, bool, bool enVBR, int8_t channel,

@@ -20,11 +20,11 @@ struct Codec {
 };
 
 constexpr std::array<Codec, 5> kCodecs{{
-    {"PCM", wavefmt::kTagPcm},
-    {"A-law", wavefmt::kTagALaw},
-    {"u-law", wavefmt::kTagMuLaw},
-    {"IMA ADPCM", wavefmt::kTagImaAdpcm},
-    {"MS ADPCM", wavefmt::kTagMsAdpcm},
+    {"PCM", audiolib::kWavePcm},
+    {"A-law", audiolib::kWaveALaw},
+    {"u-law", audiolib::kWaveMuLaw},
+    {"IMA ADPCM", audiolib::kWaveImaAdpcm},
+    {"MS ADPCM", audiolib::kWaveMsAdpcm},
 }};
 
 constexpr std::array<uint32_t, 6> kRates{8000, 11025, 16000, 22050, 32000, 44100};
@@ -82,9 +82,8 @@ SoundFormatDialog::SoundFormatDialog(const void* block, size_t blockSize, QWidge
 }
 
 void SoundFormatDialog::preselect(const void* block, size_t blockSize) {
-    wavefmt::Head head;
-    if (!wavefmt::readHead(block, blockSize, head))
-        head = wavefmt::pcmHead(2, 16, 44100);
+    const audiolib::WaveFormat head =
+        audiolib::readWaveFormat(block, blockSize).value_or(audiolib::pcmWaveFormat(2, 16, 44100));
 
     int f = FFormat->findData(head.formatTag);
     FFormat->setCurrentIndex(f >= 0 ? f : 0);
@@ -123,23 +122,23 @@ uint16_t SoundFormatDialog::channels() const {
 
 void SoundFormatDialog::updateControls() {
     // Only PCM stores a choice of sample size; the others fix their own.
-    FBits->setEnabled(formatTag() == wavefmt::kTagPcm);
+    FBits->setEnabled(formatTag() == audiolib::kWavePcm);
     FAttributes->setText(attributesText());
     FButtons->button(QDialogButtonBox::Ok)->setEnabled(FFormat->count() > 0);
 }
 
 QString SoundFormatDialog::attributesText() const {
     std::array<uint8_t, kScratch> scratch{};
-    wavefmt::Head h;
-    if (wavefmt::writeCodecBlock(scratch.data(), scratch.size(), formatTag(), channels(),
-                                 bitsPerSample(), sampleRate()) == 0 ||
-        !wavefmt::readHead(scratch.data(), scratch.size(), h))
+    const size_t n = wavefmt::writeCodecBlock(scratch.data(), scratch.size(), formatTag(),
+                                              channels(), bitsPerSample(), sampleRate());
+    const auto h = audiolib::readWaveFormat(scratch.data(), n);
+    if (n == 0 || !h)
         return {};
     return QStringLiteral("%1 Hz, %2 Bit, %3, %4 kB/s")
-        .arg(h.samplesPerSec)
-        .arg(h.bitsPerSample)
-        .arg(h.channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo"))
-        .arg((h.avgBytesPerSec + 500) / 1000);
+        .arg(h->samplesPerSec)
+        .arg(h->bitsPerSample)
+        .arg(h->channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo"))
+        .arg((h->avgBytesPerSec + 500) / 1000);
 }
 
 bool SoundFormatDialog::writeChoice(void* block, size_t blockSize) const {

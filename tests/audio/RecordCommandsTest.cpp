@@ -1,5 +1,4 @@
 #include "audio/RecordCommands.h"
-#include "audio/WaveFormatBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -63,84 +62,4 @@ TEST(OutFormatExt, OrdinalsMapToExtensions) {
     EXPECT_STREQ(OutFormatExt(rofMP3), ".mp3");
     EXPECT_STREQ(OutFormatExt(rofWMA), ".wma");
     EXPECT_STREQ(OutFormatExt(rofOGG), ".ogg");
-}
-
-struct PcmCase {
-    uint16_t channels, bits;
-    uint32_t rate;
-    uint16_t blockAlign;
-    uint32_t avgBytes;
-};
-
-TEST(WaveFormatBlock, PcmHeadDerivesAlignAndByteRate) {
-    for (PcmCase c : {PcmCase{2, 16, 44100, 4, 176400}, PcmCase{1, 8, 8000, 1, 8000},
-                      PcmCase{2, 24, 22050, 6, 132300}}) {
-        SCOPED_TRACE(c.rate);
-        std::vector<uint8_t> block(50, 0xAA);
-        ASSERT_TRUE(wavefmt::writeHead(block.data(), block.size(),
-                                       wavefmt::pcmHead(c.channels, c.bits, c.rate)));
-        // Little-endian on the wire, whatever the host.
-        EXPECT_EQ(block[0], 1);
-        EXPECT_EQ(block[1], 0);
-        EXPECT_EQ(block[2], c.channels);
-        wavefmt::Head h;
-        ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
-        EXPECT_EQ(h.formatTag, 1);
-        EXPECT_EQ(h.channels, c.channels);
-        EXPECT_EQ(h.samplesPerSec, c.rate);
-        EXPECT_EQ(h.bitsPerSample, c.bits);
-        EXPECT_EQ(h.blockAlign, c.blockAlign);
-        EXPECT_EQ(h.avgBytesPerSec, c.avgBytes);
-        EXPECT_EQ(h.cbSize, 0);
-        EXPECT_EQ(block[18], 0xAA) << "nothing written past the head";
-    }
-}
-
-TEST(WaveFormatBlock, ShortBlocksAreRefused) {
-    std::vector<uint8_t> block(17, 0);
-    wavefmt::Head h;
-    EXPECT_FALSE(wavefmt::readHead(block.data(), block.size(), h));
-    EXPECT_FALSE(wavefmt::writeHead(block.data(), block.size(), h));
-    EXPECT_FALSE(wavefmt::readHead(nullptr, 100, h));
-    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), wavefmt::kTagPcm, 2, 16, 44100),
-              0u);
-}
-
-TEST(WaveFormatBlock, CodecBlocksCarryWhatTheirDecodersNeed) {
-    std::vector<uint8_t> block(64, 0);
-    wavefmt::Head h;
-
-    ASSERT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), wavefmt::kTagALaw, 1, 16, 8000),
-              18u);
-    ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
-    EXPECT_EQ(h.bitsPerSample, 8);
-    EXPECT_EQ(h.blockAlign, 1);
-    EXPECT_EQ(h.avgBytesPerSec, 8000u);
-
-    ASSERT_EQ(
-        wavefmt::writeCodecBlock(block.data(), block.size(), wavefmt::kTagImaAdpcm, 2, 16, 22050),
-        20u);
-    ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
-    EXPECT_EQ(h.bitsPerSample, 4);
-    EXPECT_EQ(h.blockAlign, 1024);
-    EXPECT_EQ(h.cbSize, 2);
-    EXPECT_EQ(block[18] | (block[19] << 8), 1017) << "samples per block";
-
-    ASSERT_EQ(
-        wavefmt::writeCodecBlock(block.data(), block.size(), wavefmt::kTagMsAdpcm, 1, 16, 44100),
-        50u);
-    ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
-    EXPECT_EQ(h.blockAlign, 1024);
-    EXPECT_EQ(h.cbSize, 32);
-    EXPECT_EQ(block[18] | (block[19] << 8), 2036) << "samples per block";
-    EXPECT_EQ(block[20], 7) << "coefficient count";
-    // Second pair (512, -256).
-    EXPECT_EQ(static_cast<int16_t>(block[26] | (block[27] << 8)), 512);
-    EXPECT_EQ(static_cast<int16_t>(block[28] | (block[29] << 8)), -256);
-
-    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), 0x55, 2, 16, 44100), 0u);
-    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), wavefmt::kTagPcm, 2, 12, 44100),
-              0u);
-    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), 40, wavefmt::kTagMsAdpcm, 2, 16, 44100), 0u)
-        << "an MS ADPCM block does not fit in 40 bytes";
 }

@@ -152,16 +152,16 @@ TEST_F(Recorder, WaveParameterFillsAPcmBlockOfTheLargestCodecSize) {
         SCOPED_TRACE(c.rate);
         rec->SetWaveParameter(c.ch, c.bits, c.rate);
         const auto& block = rec->AcmWaveFormat();
-        EXPECT_GE(block.size(), std::max<size_t>(largest, wavefmt::kHeadSize));
-        wavefmt::Head h;
-        ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
-        EXPECT_EQ(h.formatTag, 1);
-        EXPECT_EQ(h.channels, static_cast<uint16_t>(c.ch));
-        EXPECT_EQ(h.samplesPerSec, static_cast<uint32_t>(c.rate));
-        EXPECT_EQ(h.bitsPerSample, static_cast<uint16_t>(c.bits));
-        EXPECT_EQ(h.blockAlign, c.align);
-        EXPECT_EQ(h.avgBytesPerSec, c.avg);
-        EXPECT_EQ(h.cbSize, 0);
+        EXPECT_GE(block.size(), std::max<size_t>(largest, audiolib::kWaveFormatHeadSize));
+        const auto h = audiolib::readWaveFormat(block.data(), block.size());
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->formatTag, 1);
+        EXPECT_EQ(h->channels, static_cast<uint16_t>(c.ch));
+        EXPECT_EQ(h->samplesPerSec, static_cast<uint32_t>(c.rate));
+        EXPECT_EQ(h->bitsPerSample, static_cast<uint16_t>(c.bits));
+        EXPECT_EQ(h->blockAlign, c.align);
+        EXPECT_EQ(h->avgBytesPerSec, c.avg);
+        EXPECT_EQ(h->extra.size(), 0u);
     }
 }
 
@@ -323,19 +323,20 @@ TEST_F(Recorder, TheCodecDialogGetsTheBlockAndItsChoiceIsRecorded) {
     audiolib::setCodecDialogHook([&seen](void* form, uint32_t len, const char*) {
         auto* p = static_cast<uint8_t*>(form);
         seen.assign(p, p + len);
-        return wavefmt::writeCodecBlock(form, len, wavefmt::kTagALaw, 1, 8, 8000) != 0;
+        return wavefmt::writeCodecBlock(form, len, audiolib::kWaveALaw, 1, 8, 8000) != 0;
     });
     std::string file = recordWithPause(rofWAVE, "alaw", 300ms);
-    wavefmt::Head pre;
-    ASSERT_TRUE(wavefmt::readHead(seen.data(), seen.size(), pre));
-    EXPECT_EQ(pre.formatTag, 1);
-    EXPECT_EQ(pre.samplesPerSec, 8000u);
-    EXPECT_EQ(pre.channels, 1);
+    const auto pre = audiolib::readWaveFormat(seen.data(), seen.size());
+    ASSERT_TRUE(pre);
+    EXPECT_EQ(pre->formatTag, 1);
+    EXPECT_EQ(pre->samplesPerSec, 8000u);
+    EXPECT_EQ(pre->channels, 1);
     EXPECT_EQ(probe(file, "codec_name"), "pcm_alaw");
     EXPECT_EQ(probe(file, "sample_rate"), "8000");
-    wavefmt::Head kept;
-    ASSERT_TRUE(wavefmt::readHead(rec->AcmWaveFormat().data(), rec->AcmWaveFormat().size(), kept));
-    EXPECT_EQ(kept.formatTag, wavefmt::kTagALaw) << "the choice stays for the next recording";
+    const auto kept =
+        audiolib::readWaveFormat(rec->AcmWaveFormat().data(), rec->AcmWaveFormat().size());
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->formatTag, audiolib::kWaveALaw) << "the choice stays for the next recording";
 }
 
 TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {

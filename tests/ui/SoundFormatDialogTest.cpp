@@ -24,7 +24,8 @@ protected:
 
     static std::vector<uint8_t> pcmBlock(uint16_t ch, uint16_t bits, uint32_t rate) {
         std::vector<uint8_t> block(64, 0);
-        wavefmt::writeHead(block.data(), block.size(), wavefmt::pcmHead(ch, bits, rate));
+        audiolib::writeWaveFormat(audiolib::pcmWaveFormat(ch, bits, rate), block.data(),
+                                  block.size());
         return block;
     }
 
@@ -47,7 +48,7 @@ TEST_F(SoundFormatDialogTest, PreselectsTheBlocksFormat) {
     auto block = pcmBlock(1, 8, 8000);
     SoundFormatDialog dialog(block.data(), block.size());
     EXPECT_EQ(dialog.windowTitle(), "Sound Format");
-    EXPECT_EQ(dialog.formatTag(), wavefmt::kTagPcm);
+    EXPECT_EQ(dialog.formatTag(), audiolib::kWavePcm);
     EXPECT_EQ(dialog.bitsPerSample(), 8);
     EXPECT_EQ(dialog.sampleRate(), 8000u);
     EXPECT_EQ(dialog.channels(), 1);
@@ -84,12 +85,12 @@ TEST_F(SoundFormatDialogTest, OkWritesTheChoiceCancelLeavesTheBlock) {
     auto block = pcmBlock(1, 16, 22050);
     answerNextDialog(true, 3); // IMA ADPCM
     ASSERT_TRUE(SoundFormatDialog::run(nullptr, block.data(), block.size(), nullptr));
-    wavefmt::Head h;
-    ASSERT_TRUE(wavefmt::readHead(block.data(), block.size(), h));
-    EXPECT_EQ(h.formatTag, wavefmt::kTagImaAdpcm);
-    EXPECT_EQ(h.channels, 1);
-    EXPECT_EQ(h.samplesPerSec, 22050u);
-    EXPECT_EQ(h.cbSize, 2);
+    const auto h = audiolib::readWaveFormat(block.data(), block.size());
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->formatTag, audiolib::kWaveImaAdpcm);
+    EXPECT_EQ(h->channels, 1);
+    EXPECT_EQ(h->samplesPerSec, 22050u);
+    EXPECT_EQ(h->extra.size(), 2u);
 
     auto before = block;
     answerNextDialog(false, 1);

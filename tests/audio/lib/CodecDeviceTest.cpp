@@ -106,8 +106,8 @@ TEST_F(CodecDevice, PcmAndAdpcmFilesFromTheMonitor) {
         uint32_t rate;
         double slack; // ADPCM pads its last block: up to one block longer
     };
-    for (const Case c : {Case{wavefmt::kTagPcm, 2, 16, 44100, 0.005},
-                         Case{wavefmt::kTagMsAdpcm, 1, 4, 22050, 1012.0 / 22050}}) {
+    for (const Case c : {Case{audiolib::kWavePcm, 2, 16, 44100, 0.005},
+                         Case{audiolib::kWaveMsAdpcm, 1, 4, 22050, 1012.0 / 22050}}) {
         capture.frames = 0;
         std::array<uint8_t, kWaveFormatMaxSize> block{};
         ASSERT_GT(

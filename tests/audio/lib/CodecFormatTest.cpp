@@ -24,9 +24,9 @@ TEST_F(CodecFormat, SizeQueryIsLargeEnoughForAnyChoice) {
     const uint32_t size = encodeGetCodecFormat(0, nullptr, 0, nullptr, 0);
     EXPECT_EQ(size, 50u);
     std::array<uint8_t, 64> scratch{};
-    EXPECT_EQ(
-        wavefmt::writeCodecBlock(scratch.data(), scratch.size(), wavefmt::kTagMsAdpcm, 2, 4, 44100),
-        size);
+    EXPECT_EQ(wavefmt::writeCodecBlock(scratch.data(), scratch.size(), audiolib::kWaveMsAdpcm, 2, 4,
+                                       44100),
+              size);
 }
 
 TEST_F(CodecFormat, ChoiceIsWrittenAndItsSizeReturned) {
@@ -36,7 +36,7 @@ TEST_F(CodecFormat, ChoiceIsWrittenAndItsSizeReturned) {
         EXPECT_EQ(formlen, block.size());
         EXPECT_EQ(title, nullptr);
         seen = *readWaveFormat(form, formlen);
-        return wavefmt::writeCodecBlock(form, formlen, wavefmt::kTagMsAdpcm, 2, 4, 22050) > 0;
+        return wavefmt::writeCodecBlock(form, formlen, audiolib::kWaveMsAdpcm, 2, 4, 22050) > 0;
     });
     EXPECT_EQ(encodeGetCodecFormat(0, block.data(), block.size(), nullptr, kCodecDefault), 50u);
     EXPECT_EQ(errorCode(), kOk);

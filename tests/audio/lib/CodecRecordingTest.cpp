@@ -37,7 +37,7 @@ protected:
 TEST_F(CodecRecording, WavCodecFileHoldsWhatWasCaptured) {
     const Handle ch = startPaused();
     ASSERT_NE(ch, 0u);
-    Block block(wavefmt::kTagImaAdpcm, 1, 4, 22050);
+    Block block(audiolib::kWaveImaAdpcm, 1, 4, 22050);
     ASSERT_EQ(
         encodeStartCodecFile(ch, block.bytes.data(), kUnicode | kEncodeAutoFree, file.c_str()), ch);
     EXPECT_NE(encodeIsActive(ch), 0);
@@ -62,7 +62,7 @@ TEST_F(CodecRecording, WavCodecFileHoldsWhatWasCaptured) {
 TEST_F(CodecRecording, StartFailuresLeaveNoFileAndTheChannelUsable) {
     const Handle ch = startPaused();
     ASSERT_NE(ch, 0u);
-    Block pcm(wavefmt::kTagPcm, 2, 16, 44100);
+    Block pcm(audiolib::kWavePcm, 2, 16, 44100);
 
     EXPECT_EQ(encodeStartCodecFile(ch + 1000, pcm.bytes.data(), 0, file.c_str()), 0u);
     EXPECT_EQ(errorCode(), kErrHandle);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 namespace audiolib {
 namespace {
@@ -35,6 +36,78 @@ TEST(WaveFormat, ShortBuffersAreRefused) {
     EXPECT_FALSE(readWaveFormat(block.data(), 21));
     EXPECT_FALSE(readWaveFormat(block.data(), 17));
     EXPECT_FALSE(readWaveFormat(nullptr, 22));
+    // Not even the head fits.
+    std::array<uint8_t, 17> tiny{};
+    EXPECT_EQ(writeWaveFormat(pcmWaveFormat(2, 16, 44100), tiny.data(), tiny.size()), 0u);
+    EXPECT_EQ(wavefmt::writeCodecBlock(tiny.data(), tiny.size(), kWavePcm, 2, 16, 44100), 0u);
+}
+
+TEST(WaveFormat, PcmBlockDerivesAlignAndByteRate) {
+    struct PcmCase {
+        uint16_t channels, bits;
+        uint32_t rate;
+        uint16_t blockAlign;
+        uint32_t avgBytes;
+    };
+    for (PcmCase c : {PcmCase{2, 16, 44100, 4, 176400}, PcmCase{1, 8, 8000, 1, 8000},
+                      PcmCase{2, 24, 22050, 6, 132300}}) {
+        SCOPED_TRACE(c.rate);
+        std::vector<uint8_t> block(50, 0xAA);
+        ASSERT_EQ(
+            writeWaveFormat(pcmWaveFormat(c.channels, c.bits, c.rate), block.data(), block.size()),
+            kWaveFormatHeadSize);
+        // Little-endian on the wire, whatever the host.
+        EXPECT_EQ(block[0], 1);
+        EXPECT_EQ(block[1], 0);
+        EXPECT_EQ(block[2], c.channels);
+        const auto h = readWaveFormat(block.data(), block.size());
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->formatTag, 1);
+        EXPECT_EQ(h->channels, c.channels);
+        EXPECT_EQ(h->samplesPerSec, c.rate);
+        EXPECT_EQ(h->bitsPerSample, c.bits);
+        EXPECT_EQ(h->blockAlign, c.blockAlign);
+        EXPECT_EQ(h->avgBytesPerSec, c.avgBytes);
+        EXPECT_TRUE(h->extra.empty());
+        EXPECT_EQ(block[18], 0xAA) << "nothing written past the head";
+    }
+}
+
+TEST(WaveFormat, CodecBlocksCarryWhatTheirDecodersNeed) {
+    std::vector<uint8_t> block(64, 0);
+
+    ASSERT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), kWaveALaw, 1, 16, 8000), 18u);
+    auto h = readWaveFormat(block.data(), block.size());
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->bitsPerSample, 8);
+    EXPECT_EQ(h->blockAlign, 1);
+    EXPECT_EQ(h->avgBytesPerSec, 8000u);
+
+    ASSERT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), kWaveImaAdpcm, 2, 16, 22050),
+              20u);
+    h = readWaveFormat(block.data(), block.size());
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->bitsPerSample, 4);
+    EXPECT_EQ(h->blockAlign, 1024);
+    EXPECT_EQ(h->extra.size(), 2u);
+    EXPECT_EQ(block[18] | (block[19] << 8), 1017) << "samples per block";
+
+    ASSERT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), kWaveMsAdpcm, 1, 16, 44100),
+              50u);
+    h = readWaveFormat(block.data(), block.size());
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->blockAlign, 1024);
+    EXPECT_EQ(h->extra.size(), 32u);
+    EXPECT_EQ(block[18] | (block[19] << 8), 2036) << "samples per block";
+    EXPECT_EQ(block[20], 7) << "coefficient count";
+    // Second pair (512, -256).
+    EXPECT_EQ(static_cast<int16_t>(block[26] | (block[27] << 8)), 512);
+    EXPECT_EQ(static_cast<int16_t>(block[28] | (block[29] << 8)), -256);
+
+    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), 0x55, 2, 16, 44100), 0u);
+    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), block.size(), kWavePcm, 2, 12, 44100), 0u);
+    EXPECT_EQ(wavefmt::writeCodecBlock(block.data(), 40, kWaveMsAdpcm, 2, 16, 44100), 0u)
+        << "an MS ADPCM block does not fit in 40 bytes";
 }
 
 TEST(WaveFormat, EveryBlockTheDialogCanChooseIsWritable) {
