@@ -14,9 +14,15 @@ public:
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
-        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MessageIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
         }
         if (buttons == MessageButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

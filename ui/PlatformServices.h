@@ -48,7 +48,7 @@ struct PlatformServices {
     std::unique_ptr<DialogService> dialogs;
     std::unique_ptr<FileManagerService> fileManager; // may be null until playback lands
     std::unique_ptr<ClockService> clock;
-    QString programFolder;                  // with a trailing '/'
+    QString programFolder; // with a trailing '/'
 
     // The real services of this desktop, with the executable's folder.
     static PlatformServices desktop();

@@ -22,18 +22,18 @@ constexpr uint32_t kInterfaceVersion = 0x0204;
 enum Error : int {
     kOk = 0,
     kErrMemory = 1,
-    kErrFileOpen = 2,    // file could not be opened or created
-    kErrDriver = 3,      // no sound server / device driver
-    kErrHandle = 5,      // not a valid handle
-    kErrFormat = 6,      // unsupported sample format or codec parameters
-    kErrPosition = 7,    // position beyond the end of the stream
-    kErrInit = 8,        // init has not been done
-    kErrAlready = 14,    // already initialised / already in that state
-    kErrNotAvail = 37,   // requested data is not available
-    kErrDecode = 38,     // the file holds nothing we can decode
-    kErrCreate = 33,     // could not create the stream / process
-    kErrDevice = 23,     // illegal device number
-    kErrEnded = 45,      // the channel has ended
+    kErrFileOpen = 2,  // file could not be opened or created
+    kErrDriver = 3,    // no sound server / device driver
+    kErrHandle = 5,    // not a valid handle
+    kErrFormat = 6,    // unsupported sample format or codec parameters
+    kErrPosition = 7,  // position beyond the end of the stream
+    kErrInit = 8,      // init has not been done
+    kErrAlready = 14,  // already initialised / already in that state
+    kErrNotAvail = 37, // requested data is not available
+    kErrDecode = 38,   // the file holds nothing we can decode
+    kErrCreate = 33,   // could not create the stream / process
+    kErrDevice = 23,   // illegal device number
+    kErrEnded = 45,    // the channel has ended
     kErrUnknown = -1,
     kErrCancelled = 2000, // the codec dialog was cancelled
 };
@@ -90,7 +90,7 @@ bool channelPause(Handle channel);
 // released); stops a playback stream.
 bool channelStop(Handle channel);
 int channelIsActive(Handle channel);
-uint64_t channelGetLength(Handle channel, uint32_t mode);   // bytes of 16-bit PCM
+uint64_t channelGetLength(Handle channel, uint32_t mode); // bytes of 16-bit PCM
 uint64_t channelGetPosition(Handle channel, uint32_t mode);
 bool channelSetPosition(Handle channel, uint64_t pos, uint32_t mode);
 double channelBytes2Seconds(Handle channel, uint64_t bytes);
