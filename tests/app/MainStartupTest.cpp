@@ -6,6 +6,7 @@
 #include "tests/audio/DecodedAudio.h"
 #include "tests/audio/ToneBackend.h"
 #include "tests/support/FakePlatformServices.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/SoundFormatDialog.h"
 
 #include <QApplication>
@@ -22,38 +23,24 @@ using namespace std::chrono_literals;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "main_startup_test";
-char* argv[] = {arg0, nullptr};
-
-class MainStartup : public ::testing::Test {
+class MainStartup : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
+        ASSERT_FALSE(dir.path().empty());
         audiolib::installBackend(std::make_unique<tonetest::ToneBackend>(
             std::vector<std::string>{"Line In", "Microphone", "Monitor of Speakers"}));
     }
-    std::unique_ptr<TfrmMain> create() {
-        return std::make_unique<TfrmMain>(fakes.make(folder.path()));
-    }
-
-    QTemporaryDir folder;
     QTemporaryDir recordings;
-    FakeServices fakes;
 };
 
 } // namespace
 
 TEST_F(MainStartup, CreationStartsTheRecorderAndDestructionReleasesIt) {
-    auto frm = create();
+    auto frm = makeWindow();
     EXPECT_EQ(frm->objectName(), "frmMain");
     ASSERT_NE(frm->FRecUtils, nullptr);
     EXPECT_EQ(frm->FRecUtils->GetAudioDeviceCount(), 3) << "recording device open";
-    EXPECT_EQ(frm->FRecUtils->ProgramFolder(), (folder.path() + "/").toStdString());
+    EXPECT_EQ(frm->FRecUtils->ProgramFolder(), dir.path().string() + "/");
     EXPECT_EQ(frm->FCurrentState, rsNormal);
     EXPECT_EQ(frm->FElapsedTimeCount, 0);
     EXPECT_NE(audiolib::activeBackend(), nullptr);
@@ -64,7 +51,7 @@ TEST_F(MainStartup, CreationStartsTheRecorderAndDestructionReleasesIt) {
 }
 
 TEST_F(MainStartup, AWavRecordingStartedFromTheWindowAsksForItsFormat) {
-    auto frm = create();
+    auto frm = makeWindow();
     TBassRecorder& rec = *frm->FRecUtils;
     rec.SetRecordDevice(0, 10);
     rec.SetWaveParameter(2, 16, 44100);
@@ -94,7 +81,7 @@ TEST_F(MainStartup, AWavRecordingStartedFromTheWindowAsksForItsFormat) {
 }
 
 TEST_F(MainStartup, ClosingWhileRecordingCompletesTheFileBeforeTheListIsWritten) {
-    auto frm = create();
+    auto frm = makeWindow();
     TBassRecorder& rec = *frm->FRecUtils;
     rec.SetProgramFolder(TBassRecorder().ProgramFolder()); // where lame is
     rec.SetRecordDevice(0, 10);
@@ -110,7 +97,7 @@ TEST_F(MainStartup, ClosingWhileRecordingCompletesTheFileBeforeTheListIsWritten)
 
     // The engines let go before the XML files are written: the encoder had
     // finished its file by then.
-    const auto list = std::filesystem::path(folder.path().toStdString()) / "recorded.xml";
+    const auto list = dir / "recorded.xml";
     ASSERT_TRUE(std::filesystem::exists(list));
     EXPECT_GE(std::filesystem::last_write_time(list), std::filesystem::last_write_time(path));
 }

@@ -1,6 +1,7 @@
 // The main window's control tree, skin and panel, offscreen.
 #include "app/TfrmMain.h"
 #include "tests/support/FakePlatformServices.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
@@ -18,26 +19,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-int argc = 1;
-char arg0[] = "main_window_test";
-char* argv[] = {arg0, nullptr};
-
-class MainWindow : public ::testing::Test {
+class MainWindow : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        w = std::make_unique<TfrmMain>(fakes.make(folder.path()));
+        ASSERT_FALSE(dir.path().empty());
+        w = makeWindow();
     }
     void waitForPanel() {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !w->faActive->isRunning(); }, 2000));
@@ -47,8 +39,6 @@ protected:
         return QRect(c->mapTo(c->window(), QPoint(0, 0)), c->size());
     }
 
-    QTemporaryDir folder;
-    FakeServices fakes;
     std::unique_ptr<TfrmMain> w;
 };
 

@@ -10,6 +10,7 @@
 #include "tests/audio/ToneBackend.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
@@ -48,17 +49,6 @@ void PrintTo(const ShownMessage& m, std::ostream* os) {
 }
 
 namespace {
-
-int argc = 1;
-char arg0[] = "recording_controller_test";
-char* argv[] = {arg0, nullptr};
-
-QStringList Entries(const TListBox* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
 
 ShownMessage Box(const char* caption, const QString& text, MessageIcon icon,
                  MessageButtons buttons = MessageButtons::Ok) {
@@ -99,19 +89,14 @@ std::vector<pid_t> ChildrenNamed(const std::string& name) {
     return found;
 }
 
-class RecordingController : public ::testing::Test {
+class RecordingController : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
-
     void SetUp() override {
-        ASSERT_FALSE(program.path().empty());
+        ASSERT_FALSE(dir.path().empty());
         ASSERT_FALSE(output.path().empty());
         // The program folder holds the encoders, as an installed program's does.
-        fs::create_symlink("/usr/bin/lame", program / "lame");
-        fs::create_symlink("/usr/bin/oggenc", program / "oggenc2");
+        fs::create_symlink("/usr/bin/lame", dir / "lame");
+        fs::create_symlink("/usr/bin/oggenc", dir / "oggenc2");
         installTone({"Line In", "Microphone"});
     }
 
@@ -128,7 +113,7 @@ protected:
     // "take" (or automatically when auto is set); what start-up said is
     // forgotten.
     void create(bool automatic = false) {
-        frm = std::make_unique<TfrmMain>(fakes.make(QString::fromStdString(program.path())));
+        frm = makeWindow();
         Settings = TRecorderSettings{};
         Settings.Device = 0;
         Settings.Volume = 10;
@@ -185,9 +170,7 @@ protected:
         return RecordFiles ? RecordFiles->Files() : std::vector<std::string>{};
     }
 
-    TempFolder program;
     TempFolder output;
-    FakeServices fakes;
     tonetest::ToneCapture* tone = nullptr;
     std::unique_ptr<TfrmMain> frm;
 };
@@ -377,7 +360,7 @@ TEST_F(RecordingController, NoInputIsToldBeforeTheRecorderIsTouched) {
 
 TEST_F(RecordingController, AFailedStartWarnsOnceAndAddsNothing) {
     create();
-    fs::remove(program / "lame");
+    fs::remove(dir / "lame");
     frm->btnRecord->click();
     const QString why = QString::fromStdString(frm->FRecUtils->GetLastErrorMessage());
     EXPECT_FALSE(why.isEmpty());

@@ -2,6 +2,7 @@
 // is driven with xdotool so the presses come through X like a user's.
 #include "app/TfrmMain.h"
 #include "tests/support/FakePlatformServices.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/TFloatAnimation.h"
 #include "ui/TImage.h"
 #include "ui/TText.h"
@@ -10,27 +11,18 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-int argc = 1;
-char arg0[] = "window_move_test";
-char* argv[] = {arg0, nullptr};
-
-class WindowMove : public ::testing::Test {
+class WindowMove : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             GTEST_SKIP() << "needs an X server";
-        ASSERT_TRUE(folder.isValid());
-        w = std::make_unique<TfrmMain>(fakes.make(folder.path()));
+        ASSERT_FALSE(dir.path().empty());
+        w = makeWindow();
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !w->faActive->isRunning(); }, 2000));
@@ -66,8 +58,6 @@ protected:
         return w->pos() - start;
     }
 
-    QTemporaryDir folder;
-    FakeServices fakes;
     std::unique_ptr<TfrmMain> w;
 };
 

@@ -7,6 +7,7 @@
 #include "recordings/TRecordFiles.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/TListBox.h"
 
 #include <QApplication>
@@ -17,34 +18,17 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "catalogue_startup_test";
-char* argv[] = {arg0, nullptr};
-
 constexpr const char* kChildFolder = "TOVALINE_CATALOGUE_CHILD_FOLDER";
 
-QStringList Entries(const TListBox* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-class CatalogueStartup : public ::testing::Test {
+class CatalogueStartup : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
     void SetUp() override {
         audiolib::installBackend(std::make_unique<audiolib::VirtualBackend>(
             audiolib::VirtualConfig{{{"Line In"}}, true}));
     }
     std::unique_ptr<TfrmMain> create() {
-        // An installed config.xml, so start-up shows no warning of its own.
-        if (!std::filesystem::exists(dir / "config.xml"))
-            TempFolder::write(dir / "config.xml", "<Config/>");
-        return std::make_unique<TfrmMain>(fakes.make(QString::fromStdString(dir.path().string())));
+        installConfig();
+        return makeWindow();
     }
     std::string recorded() const { return (dir / "recorded.xml").string(); }
     void store(std::vector<std::string> paths) {
@@ -52,9 +36,6 @@ protected:
         c.Files() = std::move(paths);
         ASSERT_EQ(TRecordFiles::SaveDataFile(recorded(), &c), "");
     }
-
-    TempFolder dir;
-    FakeServices fakes;
 };
 
 } // namespace

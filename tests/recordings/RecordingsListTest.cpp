@@ -9,6 +9,7 @@
 #include "settings/RecorderSettings.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
 #include "ui/TCheckBox.h"
 #include "ui/TListBox.h"
 #include "ui/TTextButton.h"
@@ -18,23 +19,8 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "recordings_list_test";
-char* argv[] = {arg0, nullptr};
-
-QStringList Entries(const TListBox* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-class RecordingsList : public ::testing::Test {
+class RecordingsList : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
     void SetUp() override {
         audiolib::installBackend(std::make_unique<audiolib::VirtualBackend>(
             audiolib::VirtualConfig{{{"Line In"}}, true}));
@@ -46,9 +32,8 @@ protected:
         Settings = savedSettings;
     }
     void create() {
-        // An installed config.xml, so start-up shows no warning of its own.
-        TempFolder::write(dir / "config.xml", "<Config/>");
-        w = std::make_unique<TfrmMain>(fakes.make(QString::fromStdString(dir.path().string())));
+        installConfig();
+        w = makeWindow();
     }
     std::string recorded() const { return (dir / "recorded.xml").string(); }
     std::vector<std::string> stored() const {
@@ -56,8 +41,6 @@ protected:
         return c ? c->Files() : std::vector<std::string>{"<none>"};
     }
 
-    TempFolder dir;
-    FakeServices fakes;
     TRecorderSettings savedSettings;
     std::unique_ptr<TfrmMain> w;
 };

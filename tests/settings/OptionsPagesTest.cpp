@@ -10,6 +10,7 @@
 #include "tests/settings/ConfigTestData.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowFixture.h"
 #include "tests/support/WriteFailure.h"
 #include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
@@ -27,17 +28,8 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "options_pages_test";
-char* argv[] = {arg0, nullptr};
-
-class OptionsPages : public ::testing::Test {
+class OptionsPages : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
-
     void SetUp() override {
         Settings = TRecorderSettings{};
         // Two recording inputs, so a Device of 3 lies outside the list.
@@ -48,14 +40,14 @@ protected:
     }
     void TearDown() override { close(); }
 
-    QString folderPath() const { return QString::fromStdString(folder.path().string()) + '/'; }
+    QString folderPath() const { return programFolder() + '/'; }
 
-    void writeConfig(const std::string& bytes) { TempFolder::write(folder / "config.xml", bytes); }
-    std::string savedConfig() const { return TempFolder::read(folder / "config.xml"); }
+    void writeConfig(const std::string& bytes) { TempFolder::write(dir / "config.xml", bytes); }
+    std::string savedConfig() const { return TempFolder::read(dir / "config.xml"); }
 
     // A window as the program makes it: start-up reads config.xml.
     TfrmMain& open() {
-        window = std::make_unique<TfrmMain>(fakes.make(folderPath()));
+        window = makeWindow();
         window->show();
         // Text boxes report on focus changes, which need an active window.
         window->activateWindow();
@@ -71,8 +63,6 @@ protected:
         return rates;
     }
 
-    TempFolder folder;
-    FakeServices fakes;
     std::unique_ptr<TfrmMain> window;
 };
 
@@ -154,7 +144,7 @@ TEST_F(OptionsPages, UnreadableConfigIsTreatedAsMissingAndKeptAsBad) {
     EXPECT_EQ(Settings.Volume, 5);
     close();
     EXPECT_EQ(savedConfig(), defaultConfigFile());
-    EXPECT_EQ(TempFolder::read(folder / "config.xml.bad"), "<Config><Volume>3</Vol");
+    EXPECT_EQ(TempFolder::read(dir / "config.xml.bad"), "<Config><Volume>3</Vol");
 }
 
 TEST_F(OptionsPages, RootOnlyShowsTheVolumeReadDefaultAndAppendsEverything) {
@@ -381,7 +371,7 @@ TEST_F(OptionsPages, FailedWriteAtExitWarnsAndKeepsTheOldFile) {
     std::vector<ShownMessage> shown;
     open().services().messages = std::make_unique<OutlivingMessages>(shown);
     {
-        WriteFailure fail(folder.path());
+        WriteFailure fail(dir.path());
         close();
     }
     EXPECT_EQ(savedConfig(), "<Config/>");

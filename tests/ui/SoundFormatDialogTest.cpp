@@ -1,5 +1,6 @@
 #include "ui/SoundFormatDialog.h"
 #include "audio/WaveFormatBlock.h"
+#include "tests/support/QtFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,18 +11,8 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "sound_format_dialog_test";
-char* argv[] = {arg0, nullptr};
-
-class SoundFormatDialogTest : public ::testing::Test {
+class SoundFormatDialogTest : public QtFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            app = new QApplication(argc, argv); // lives for the whole test process
-    }
-    static QApplication* app;
-
     static std::vector<uint8_t> pcmBlock(uint16_t ch, uint16_t bits, uint32_t rate) {
         std::vector<uint8_t> block(64, 0);
         audiolib::writeWaveFormat(audiolib::pcmWaveFormat(ch, bits, rate), block.data(),
@@ -40,7 +31,6 @@ protected:
         });
     }
 };
-QApplication* SoundFormatDialogTest::app = nullptr;
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // The control kinds of the window, offscreen: what they report and when.
+#include "tests/support/QtFixture.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TComboBox.h"
 #include "ui/TFloatAnimation.h"
@@ -17,16 +18,8 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "toolkit_test";
-char* argv[] = {arg0, nullptr};
-
-class Toolkit : public ::testing::Test {
+class Toolkit : public QtFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr)
-            new QApplication(argc, argv); // lives for the whole test process
-    }
     QWidget host;
 };
 
