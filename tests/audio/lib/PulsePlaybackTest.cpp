@@ -4,7 +4,7 @@
 // the server actually played.
 #include "audio/lib/AudioLib.h"
 #include "tests/audio/lib/SoundFiles.h"
-#include "tests/audio/lib/ToneCheck.h"
+#include "tests/audio/lib/support/AudioCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -158,7 +158,7 @@ TEST_P(PulseEachKind, PlaysTheToneIntoTheSinkAndStopsAtTheEnd) {
         std::find_if(heard.begin(), heard.end(), [](int16_t s) { return s > 10000 || s < -10000; });
     ASSERT_NE(onset, heard.end());
     const size_t at = static_cast<size_t>(onset - heard.begin()) + kRate / 10;
-    EXPECT_NEAR(testing::loudestFrequency(heard, at), 1000.0, 2.0);
+    EXPECT_NEAR(audiotest::loudestFrequency(heard, at), 1000.0, 2.0);
     EXPECT_TRUE(streamFree(h));
 }
 

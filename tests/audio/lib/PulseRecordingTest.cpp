@@ -1,14 +1,16 @@
 // Recording from the sound server through the layer into real encoders.
 // Needs the PulseAudio daemon with the null sink "rec", lame, oggenc, sox
 // and ffmpeg.
-#include "ToneCheck.h"
 #include "audio/lib/AudioLib.h"
+#include "tests/audio/DecodedAudio.h"
+#include "tests/audio/lib/support/AudioCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +28,21 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using audiotest::loudestFrequency;
+
+// Runs a command and returns its standard output.
+std::string runOutput(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
+    pclose(pipe);
+    return out;
+}
 
 std::string programFolder() {
     return fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
@@ -118,9 +135,9 @@ protected:
 
     void expectTone(const std::string& file, double captured, double padding) {
         ASSERT_TRUE(fs::exists(file));
-        const double seconds = decodedSeconds(file);
-        EXPECT_NEAR(seconds, captured, padding) << file;
-        const std::vector<int16_t> samples = decodeMono(file);
+        const decoded::Audio audio = decoded::decode(file);
+        EXPECT_NEAR(audio.seconds(), captured, padding) << file;
+        const std::vector<int16_t>& samples = audio.samples;
         EXPECT_NEAR(loudestFrequency(samples, samples.size() / 2 - 32768), 1000.0, 5.0) << file;
     }
 

@@ -134,21 +134,14 @@ void fft(std::vector<std::complex<double>>& a) {
     }
 }
 
-} // namespace
-
-double loudestFrequency(const std::vector<float>& samples, int rate) {
-    size_t n = 1;
-    while (n * 2 <= samples.size() && n < 65536)
-        n *= 2;
-    if (n < 1024 || rate <= 0)
-        return 0;
-    const size_t start = (samples.size() - n) / 2;
+// The strongest frequency of n samples (a power of two) from `from`.
+template <typename Sample> double peakFrequency(const Sample* from, size_t n, int rate) {
     std::vector<std::complex<double>> a(n);
     for (size_t i = 0; i < n; ++i) {
         // Hann window: keeps the tone's energy in its own bins.
         const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) /
                                               static_cast<double>(n - 1));
-        a[i] = samples[start + i] * w;
+        a[i] = static_cast<double>(from[i]) * w;
     }
     fft(a);
     size_t best = 1;
@@ -160,6 +153,24 @@ double loudestFrequency(const std::vector<float>& samples, int rate) {
     const double denom = l - 2 * c + r;
     const double offset = denom != 0 ? 0.5 * (l - r) / denom : 0;
     return (static_cast<double>(best) + offset) * rate / static_cast<double>(n);
+}
+
+} // namespace
+
+double loudestFrequency(const std::vector<float>& samples, int rate) {
+    size_t n = 1;
+    while (n * 2 <= samples.size() && n < 65536)
+        n *= 2;
+    if (n < 1024 || rate <= 0)
+        return 0;
+    return peakFrequency(samples.data() + (samples.size() - n) / 2, n, rate);
+}
+
+double loudestFrequency(const std::vector<int16_t>& samples, size_t offset, int rate) {
+    constexpr size_t n = 65536;
+    if (samples.size() < offset + n || rate <= 0)
+        return 0;
+    return peakFrequency(samples.data() + offset, n, rate);
 }
 
 std::optional<WavHeader> readWavHeader(const std::filesystem::path& file) {

@@ -29,6 +29,9 @@ std::optional<Decoded> decodeFile(const std::filesystem::path& file);
 
 // The strongest frequency of the middle of the samples, in Hz.
 double loudestFrequency(const std::vector<float>& samples, int rate);
+// The strongest frequency of the 65536 samples from `offset`, in Hz; 0 when
+// there are fewer.
+double loudestFrequency(const std::vector<int16_t>& samples, size_t offset, int rate = 44100);
 
 struct WavHeader {
     audiolib::WaveFormat format;
