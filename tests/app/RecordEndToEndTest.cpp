@@ -7,6 +7,7 @@
 #include "audio/TBassRecorder.h"
 #include "recordings/TRecordFiles.h"
 #include "tests/audio/DecodedAudio.h"
+#include "tests/support/ConfigTestData.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
 #include "ui/TListBox.h"
@@ -50,32 +51,12 @@ int MonitorInput() {
 }
 
 std::string Config(int device, const std::string& folder) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-           "<Config>\r\n"
-           "\t<Device>" +
-           std::to_string(device) +
-           "</Device>\r\n"
-           "\t<SkipSilence>false</SkipSilence>\r\n"
-           "\t<Volume>10</Volume>\r\n"
-           "\t<OutFormat format=\"MP3\">\r\n"
-           "\t\t<MP3>\r\n"
-           "\t\t\t<BitRate>128</BitRate>\r\n"
-           "\t\t\t<CRC>false</CRC>\r\n"
-           "\t\t\t<VBR>false</VBR>\r\n"
-           "\t\t\t<VBRQuality>5</VBRQuality>\r\n"
-           "\t\t\t<Channel>2</Channel>\r\n"
-           "\t\t</MP3>\r\n"
-           "\t</OutFormat>\r\n"
-           "\t<Path mode=\"auto\">\r\n"
-           "\t\t<SaveFolder>" +
-           folder +
-           "</SaveFolder>\r\n"
-           "\t\t<SpecialPath/>\r\n"
-           "\t\t<SamenameOP>1</SamenameOP>\r\n"
-           "\t\t<Prefix>take</Prefix>\r\n"
-           "\t\t<Postfix>0</Postfix>\r\n"
-           "\t</Path>\r\n"
-           "</Config>\r\n";
+    std::string config = defaultConfigFile();
+    setElementText(config, "Device", std::to_string(device));
+    setElementText(config, "Volume", "10");
+    setElementText(config, "SaveFolder", folder);
+    setElementText(config, "Prefix", "take");
+    return config;
 }
 
 class Window {

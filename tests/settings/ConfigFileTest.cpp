@@ -1,6 +1,6 @@
 #include "settings/ConfigFile.h"
 
-#include "tests/settings/ConfigTestData.h"
+#include "tests/support/ConfigTestData.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WriteFailure.h"
 #include "xml/XmlFile.h"
@@ -167,13 +167,13 @@ TEST(ConfigSave, NonAsciiFolderSurvivesInUtf16AndWindows1252) {
     s.SaveFolder = QString::fromUtf8("/m\xC3\xBCsik/\xE2\x82\xAC");
     std::string cp1252 = defaultConfigFile();
     cp1252.replace(cp1252.find("UTF-8"), 5, "windows-1252");
-    cp1252.replace(cp1252.find("<SaveFolder/>"), 13, "<SaveFolder>/m\xFCsik/\x80</SaveFolder>");
+    setElementText(cp1252, "SaveFolder", "/m\xFCsik/\x80");
 
     std::string utf16;
     utf16 += "\xFF\xFE";
     std::string ascii = defaultConfigFile();
     ascii.replace(ascii.find("UTF-8"), 5, "UTF-16");
-    ascii.replace(ascii.find("<SaveFolder/>"), 13, "<SaveFolder>/m#sik/$</SaveFolder>");
+    setElementText(ascii, "SaveFolder", "/m#sik/$");
     for (char c : ascii) {
         if (c == '#')
             utf16 += std::string("\xFC\x00", 2);

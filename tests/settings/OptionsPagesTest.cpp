@@ -7,7 +7,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/virtual/VirtualBackend.h"
 #include "settings/RecorderSettings.h"
-#include "tests/settings/ConfigTestData.h"
+#include "tests/support/ConfigTestData.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"

@@ -2,6 +2,7 @@
 // The file SaveConfig writes from the default settings, line by line.
 
 #include <string>
+#include <string_view>
 
 inline std::string defaultConfigBody() {
     return "<Config>\r\n"
@@ -47,4 +48,17 @@ inline std::string defaultConfigBody() {
 
 inline std::string defaultConfigFile() {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + defaultConfigBody();
+}
+
+// Sets the text of the one element of that name, empty or not: a file that
+// differs from the default in a setting or two reads as just that.
+inline void setElementText(std::string& file, std::string_view name, std::string_view text) {
+    const std::string tag(name);
+    const std::string filled = "<" + tag + ">" + std::string(text) + "</" + tag + ">";
+    if (const size_t at = file.find("<" + tag + "/>"); at != std::string::npos) {
+        file.replace(at, tag.size() + 3, filled);
+    } else if (const size_t from = file.find("<" + tag + ">"); from != std::string::npos) {
+        const size_t end = file.find("</" + tag + ">", from) + tag.size() + 3;
+        file.replace(from, end - from, filled);
+    }
 }
