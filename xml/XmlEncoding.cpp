@@ -293,18 +293,24 @@ char32_t nextCodePoint(std::string_view s, size_t& pos) {
     const unsigned char b0 = byteAt(s, pos);
     int extra = 0;
     char32_t c = 0;
+    // The smallest code point each length may carry: longer forms are
+    // malformed, and would let one character pass as another.
+    char32_t min = 0;
     if (b0 < 0x80) {
         ++pos;
         return b0;
     } else if ((b0 & 0xE0) == 0xC0) {
         extra = 1;
         c = b0 & 0x1F;
+        min = 0x80;
     } else if ((b0 & 0xF0) == 0xE0) {
         extra = 2;
         c = b0 & 0x0F;
+        min = 0x800;
     } else if ((b0 & 0xF8) == 0xF0) {
         extra = 3;
         c = b0 & 0x07;
+        min = 0x10000;
     } else {
         ++pos;
         return kReplacement;
@@ -320,6 +326,11 @@ char32_t nextCodePoint(std::string_view s, size_t& pos) {
             return kReplacement;
         }
         c = (c << 6) | (b & 0x3F);
+    }
+    // Surrogates have no UTF-16 form of their own to be written back as.
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++pos;
+        return kReplacement;
     }
     pos += extra + 1;
     return c;

@@ -34,8 +34,9 @@ bool isRepresentable(char32_t codePoint, Charset charset);
 // hold must already have been replaced by the caller; any left become '?'.
 std::string encodeFromUtf8(std::string_view utf8, const FileEncoding& encoding);
 
-// Decodes one UTF-8 sequence at pos and advances pos; malformed bytes give
-// U+FFFD and advance by one.
+// Decodes one UTF-8 sequence at pos and advances pos; malformed bytes (also
+// overlong forms, surrogates and values past U+10FFFF) give U+FFFD and
+// advance by one.
 char32_t nextCodePoint(std::string_view utf8, size_t& pos);
 
 void appendUtf8(std::string& out, char32_t codePoint);

@@ -1,3 +1,4 @@
+#include "xml/XmlEncoding.h"
 #include "xml/XmlFile.h"
 #include "xml/XmlWriter.h"
 
@@ -88,6 +89,19 @@ TEST(XmlEncodings, UndefinedWindows1252BytesSurvive) {
     Loaded l(bytes);
     ASSERT_TRUE(l.result.ok);
     EXPECT_EQ(xml::writeDocument(l.doc, l.result.encoding), bytes);
+}
+
+TEST(XmlEncodings, MalformedUtf8BecomesOneReplacementPerByte) {
+    const xml::FileEncoding le{xml::Charset::Utf16LE, false};
+    const std::string replacement("\xFD\xFF", 2);
+    // An overlong '/', a surrogate, a value past U+10FFFF.
+    EXPECT_EQ(xml::encodeFromUtf8("\xC0\xAF", le), replacement + replacement);
+    EXPECT_EQ(xml::encodeFromUtf8("\xED\xA0\x80", le), replacement + replacement + replacement);
+    EXPECT_EQ(xml::encodeFromUtf8("\xF4\x90\x80\x80", le),
+              replacement + replacement + replacement + replacement);
+    // The largest and smallest of each length pass whole.
+    EXPECT_EQ(xml::encodeFromUtf8("\xF4\x8F\xBF\xBF", le), "\xFF\xDB\xFF\xDF");
+    EXPECT_EQ(xml::encodeFromUtf8("\xC2\x80\xE0\xA0\x80", le), std::string("\x80\0\0\x08", 4));
 }
 
 TEST(XmlEncodings, UnknownOrUnsupportedEncodingsAreRefused) {
