@@ -87,6 +87,9 @@ TEST(ConfigSave, NewFileFromDefaultsIsExact) {
     std::string error;
     ASSERT_TRUE(saveConfigFile(tmp / "config.xml", TRecorderSettings{}, error)) << error;
     EXPECT_EQ(TempFolder::read(tmp / "config.xml"), defaultConfigFile());
+    // The file that comes with the program must be the one a first run
+    // would write, or a new user starts on other settings than the defaults.
+    EXPECT_EQ(TempFolder::read(TOVALINE_SHIPPED_CONFIG), defaultConfigFile());
 }
 
 TEST(ConfigSave, RootOnlyGetsEveryElementAppendedInOrderAndKeepsItsName) {
