@@ -8,6 +8,7 @@
 #include "settings/RecorderSettings.h"
 #include "tests/audio/DecodedAudio.h"
 #include "tests/audio/ToneBackend.h"
+#include "tests/support/ChildProcesses.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowFixture.h"
@@ -62,31 +63,6 @@ QImage SkinImage(const QString& name) {
         image.loadFromData(stream->readAll());
     // The button keeps its images premultiplied.
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-// Child processes of this test with that command name.
-std::vector<pid_t> ChildrenNamed(const std::string& name) {
-    std::vector<pid_t> found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string pid = entry.path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        const auto open = line.find('(');
-        const auto close = line.rfind(')');
-        if (open == std::string::npos || close == std::string::npos)
-            continue;
-        const std::string comm = line.substr(open + 1, close - open - 1);
-        std::istringstream rest(line.substr(close + 2));
-        char state = 0;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        if (comm == name && ppid == ::getpid())
-            found.push_back(std::stoi(pid));
-    }
-    return found;
 }
 
 class RecordingController : public WindowFixture {

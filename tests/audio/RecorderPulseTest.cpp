@@ -2,6 +2,7 @@
 // null sink "rec" and the recorder records its monitor in every format.
 #include "audio/TBassRecorder.h"
 #include "tests/audio/DecodedAudio.h"
+#include "tests/support/ChildProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -16,52 +17,10 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-pid_t spawn(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return 0;
-    return pid;
-}
-
-int runWait(std::vector<std::string> args) {
-    pid_t pid = spawn(std::move(args));
-    if (pid == 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::vector<pid_t> children(const std::string& comm) {
-    std::vector<pid_t> found;
-    for (const auto& e : fs::directory_iterator("/proc")) {
-        std::string name = e.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(e.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        size_t o = line.find('('), c = line.rfind(')');
-        if (o == std::string::npos || c == std::string::npos)
-            continue;
-        char state = 0;
-        long ppid = 0;
-        if (sscanf(line.c_str() + c + 1, " %c %ld", &state, &ppid) == 2 && ppid == getpid() &&
-            line.substr(o + 1, c - o - 1) == comm && state != 'Z')
-            found.push_back(static_cast<pid_t>(std::stol(name)));
-    }
-    return found;
-}
 
 class RecorderPulse : public ::testing::Test {
 protected:
@@ -69,13 +28,13 @@ protected:
         char tmpl[] = "/tmp/tova-pulse-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
-        ASSERT_EQ(runWait({"sox", "-n", "-r", "44100", "-c", "2", dir + "/tone.wav", "synth", "120",
-                           "sine", "1000", "vol", "0.5"}),
+        ASSERT_EQ(RunProcess({"sox", "-n", "-r", "44100", "-c", "2", dir + "/tone.wav", "synth",
+                              "120", "sine", "1000", "vol", "0.5"}),
                   0);
         // A short latency keeps the null sink rendering in small blocks; with its
         // default it renders seconds at a time and a new recording hears
         // nothing until the next block.
-        player = spawn({"paplay", "--latency-msec=20", "--device=rec", dir + "/tone.wav"});
+        player = SpawnProcess({"paplay", "--latency-msec=20", "--device=rec", dir + "/tone.wav"});
         ASSERT_NE(player, 0);
         // The sink takes about two seconds to settle on the player's latency;
         // a recording paused and resumed before then loses its second part.
@@ -147,7 +106,7 @@ TEST_F(RecorderPulse, AKilledEncoderIsReportedWithinASecond) {
     rec.SetOGGParameter(3);
     ASSERT_EQ(rec.Start(rofOGG, dir + "/killed"), 0);
     std::this_thread::sleep_for(500ms);
-    auto enc = children("oggenc2");
+    auto enc = ChildrenNamed("oggenc2", Zombies::Skipped);
     ASSERT_EQ(enc.size(), 1u);
     kill(enc[0], SIGKILL);
     auto t0 = std::chrono::steady_clock::now();

@@ -5,6 +5,7 @@
 #include "audio/lib/ProcessState.h"
 #include "tests/audio/DecodedAudio.h"
 #include "tests/audio/ToneBackend.h"
+#include "tests/support/ChildProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -34,30 +35,6 @@ std::string probe(const std::string& path, const std::string& entry) {
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
         out.pop_back();
     return out;
-}
-
-// Our own child processes named comm (an encoder the layer started).
-std::vector<pid_t> childrenNamed(const std::string& comm) {
-    std::vector<pid_t> found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        size_t open = line.find('('), close = line.rfind(')');
-        if (open == std::string::npos || close == std::string::npos)
-            continue;
-        std::string c = line.substr(open + 1, close - open - 1);
-        char state = 0;
-        long ppid = 0;
-        if (sscanf(line.c_str() + close + 1, " %c %ld", &state, &ppid) != 2)
-            continue;
-        if (ppid == getpid() && c == comm && state != 'Z')
-            found.push_back(static_cast<pid_t>(std::stol(name)));
-    }
-    return found;
 }
 
 class Recorder : public ::testing::Test {
@@ -265,8 +242,8 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
         EXPECT_EQ(rec->RecChannel(), 0u);
         EXPECT_EQ(rec->GetLastErrorMessage(), "Recording failed!");
         EXPECT_FALSE(fs::exists(c.file + OutFormatExt(c.format)));
-        EXPECT_TRUE(childrenNamed("lame").empty());
-        EXPECT_TRUE(childrenNamed("oggenc2").empty());
+        EXPECT_TRUE(ChildrenNamed("lame", Zombies::Skipped).empty());
+        EXPECT_TRUE(ChildrenNamed("oggenc2", Zombies::Skipped).empty());
     }
     // Nothing was left holding the capture: a good start works afterwards.
     rec->SetProgramFolder(TBassRecorder().ProgramFolder());
@@ -364,7 +341,7 @@ TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     std::this_thread::sleep_for(300ms);
     EXPECT_FALSE(rec->RecordingEndedByItself());
     EXPECT_EQ(rec->RecordingEndReason(), "");
-    auto lame = childrenNamed("lame");
+    auto lame = ChildrenNamed("lame", Zombies::Skipped);
     ASSERT_EQ(lame.size(), 1u);
     kill(lame[0], SIGKILL);
     auto killed = std::chrono::steady_clock::now();

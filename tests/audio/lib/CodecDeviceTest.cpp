@@ -4,6 +4,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/WaveFormat.h"
 #include "tests/audio/lib/support/AudioCheck.h"
+#include "tests/support/ChildProcesses.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,6 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace audiolib {
 namespace {
@@ -44,25 +43,13 @@ bool toWma(Handle, const void* buffer, uint32_t length, void* user) {
     return wmaEncodeWrite(c->wma, buffer, length);
 }
 
-int run(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class CodecDevice : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(run({"sox", "-q", "-n", "-r", "44100", "-c", "2", "-b", "16", tone.string(),
-                       "synth", std::to_string(kToneSeconds), "sine", "1000", "vol", "0.5"}),
-                  0);
+        ASSERT_EQ(
+            RunProcess({"sox", "-q", "-n", "-r", "44100", "-c", "2", "-b", "16", tone.string(),
+                        "synth", std::to_string(kToneSeconds), "sine", "1000", "vol", "0.5"}),
+            0);
         ASSERT_TRUE(recordInit(-1)) << "no sound server";
         int monitor = -1;
         for (int i = 0; const char* name = recordGetInputName(i); ++i)
@@ -78,7 +65,7 @@ protected:
     // silence, and stops the channel.
     void playAndStop(Handle channel) {
         ASSERT_TRUE(channelPlay(channel, false));
-        EXPECT_EQ(run({"paplay", "--device=rec", tone.string()}), 0);
+        EXPECT_EQ(RunProcess({"paplay", "--device=rec", tone.string()}), 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ASSERT_TRUE(channelStop(channel));
     }

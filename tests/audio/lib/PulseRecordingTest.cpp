@@ -4,6 +4,7 @@
 #include "audio/lib/AudioLib.h"
 #include "tests/audio/DecodedAudio.h"
 #include "tests/audio/lib/support/AudioCheck.h"
+#include "tests/support/ChildProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace audiolib::testing {
 namespace {
@@ -55,19 +54,6 @@ bool countBytes(Handle, const void*, uint32_t length, void*) {
     return true;
 }
 
-// Children of this process running `name`.
-std::vector<pid_t> childrenNamed(const std::string& name) {
-    std::vector<pid_t> found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, comm, state;
-        pid_t ppid = 0;
-        if (stat >> pid >> comm >> state >> ppid && ppid == getpid() && comm == "(" + name + ")")
-            found.push_back(std::stoi(pid));
-    }
-    return found;
-}
-
 class PulseRecording : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -80,12 +66,8 @@ protected:
             0);
         // Low latency: an idle null sink renders in blocks of two seconds,
         // and its monitor would then start delivering that late.
-        std::string device = "--device=rec";
-        std::string latency = "--latency-msec=20";
-        std::string file = tone;
-        char paplay[] = "paplay";
-        char* argv[] = {paplay, device.data(), latency.data(), file.data(), nullptr};
-        ASSERT_EQ(posix_spawnp(&player, "paplay", nullptr, nullptr, argv, environ), 0);
+        player = SpawnProcess({"paplay", "--device=rec", "--latency-msec=20", tone});
+        ASSERT_NE(player, 0);
         std::this_thread::sleep_for(2500ms);
     }
     static void TearDownTestSuite() {
@@ -182,7 +164,7 @@ TEST_F(PulseRecording, KilledEncoderEndsTheRecording) {
     const Handle h = recordStart(44100, 2, 0, countBytes, nullptr);
     ASSERT_EQ(encodeStart(h, lameLine(" -b 128 ", mp3).c_str(), 0, nullptr, nullptr), h);
     std::this_thread::sleep_for(300ms);
-    const std::vector<pid_t> lame = childrenNamed("lame");
+    const std::vector<pid_t> lame = ChildrenNamed("lame");
     ASSERT_EQ(lame.size(), 1u);
     ASSERT_EQ(kill(lame[0], SIGKILL), 0);
     const auto killed = std::chrono::steady_clock::now();
@@ -192,7 +174,7 @@ TEST_F(PulseRecording, KilledEncoderEndsTheRecording) {
     EXPECT_EQ(channelEndCause(h), EndCause::EncoderFailed);
     EXPECT_EQ(encodeIsActive(h), 0);
     EXPECT_TRUE(channelStop(h));
-    EXPECT_TRUE(childrenNamed("lame").empty());
+    EXPECT_TRUE(ChildrenNamed("lame").empty());
 }
 
 TEST(PulseServer, RemovedSourceEndsTheRecording) {
