@@ -27,6 +27,18 @@ uint16_t adpcmBlockAlign(uint16_t channels, uint32_t rate) {
     return static_cast<uint16_t>(256u * channels * factor);
 }
 
+// The 4-bit ADPCM codecs start each block with a few header bytes per
+// channel that hold whole samples; samples per block go first in the extras.
+void setAdpcmBlocks(audiolib::WaveFormat& f, uint32_t headerBytes, uint32_t headerSamples) {
+    f.bitsPerSample = 4;
+    f.blockAlign = adpcmBlockAlign(f.channels, f.samplesPerSec);
+    const uint32_t samplesPerBlock =
+        (f.blockAlign - headerBytes * f.channels) * 8u / (4u * f.channels) + headerSamples;
+    f.avgBytesPerSec = static_cast<uint32_t>(static_cast<uint64_t>(f.samplesPerSec) * f.blockAlign /
+                                             samplesPerBlock);
+    put16(f.extra.data(), static_cast<uint16_t>(samplesPerBlock));
+}
+
 } // namespace
 
 size_t writeCodecBlock(void* block, size_t size, uint16_t tag, uint16_t channels, uint16_t bits,
@@ -50,24 +62,13 @@ size_t writeCodecBlock(void* block, size_t size, uint16_t tag, uint16_t channels
         f.blockAlign = channels;
         f.avgBytesPerSec = rate * channels;
         break;
-    case kWaveImaAdpcm: {
-        f.bitsPerSample = 4;
-        f.blockAlign = adpcmBlockAlign(channels, rate);
-        uint32_t samplesPerBlock = (f.blockAlign - 4u * channels) * 8u / (4u * channels) + 1u;
-        f.avgBytesPerSec =
-            static_cast<uint32_t>(static_cast<uint64_t>(rate) * f.blockAlign / samplesPerBlock);
+    case kWaveImaAdpcm:
         f.extra.resize(2);
-        put16(f.extra.data(), static_cast<uint16_t>(samplesPerBlock));
+        setAdpcmBlocks(f, 4, 1);
         break;
-    }
     case kWaveMsAdpcm: {
-        f.bitsPerSample = 4;
-        f.blockAlign = adpcmBlockAlign(channels, rate);
-        uint32_t samplesPerBlock = (f.blockAlign - 7u * channels) * 8u / (4u * channels) + 2u;
-        f.avgBytesPerSec =
-            static_cast<uint32_t>(static_cast<uint64_t>(rate) * f.blockAlign / samplesPerBlock);
         f.extra.resize(32);
-        put16(f.extra.data(), static_cast<uint16_t>(samplesPerBlock));
+        setAdpcmBlocks(f, 7, 2);
         put16(f.extra.data() + 2, static_cast<uint16_t>(kMsAdpcmCoefficients.size()));
         for (size_t i = 0; i < kMsAdpcmCoefficients.size(); ++i) {
             put16(f.extra.data() + 4 + 4 * i, static_cast<uint16_t>(kMsAdpcmCoefficients[i][0]));
