@@ -5,6 +5,7 @@
 #include "recordings/CatalogueStore.h"
 #include "recordings/PropertyStream.h"
 #include "recordings/TRecordFiles.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -45,26 +46,6 @@ std::vector<std::uint8_t> Header() {
 std::vector<std::uint8_t> Concat(std::vector<std::uint8_t> a, std::vector<std::uint8_t> b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
-}
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string tmpl = (fs::temp_directory_path() / "catalogue-XXXXXX").string();
-        path = ::mkdtemp(tmpl.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-    fs::path path;
-};
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 } // namespace
@@ -173,21 +154,21 @@ TEST(CatalogueStart, KeepsWhatItCannotReadAndStartsEmpty) {
     EXPECT_TRUE(missing->Files().empty());
 
     const std::string bad = FileWithList("not base64!");
-    Write(path, bad);
+    TempFolder::write(path, bad);
     auto kept = recordings::OpenCatalogue(path);
     ASSERT_TRUE(kept);
     EXPECT_TRUE(kept->Files().empty());
     EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(Read(path + ".bad"), bad);
+    EXPECT_EQ(TempFolder::read(path + ".bad"), bad);
 
-    Write(path, "");
+    TempFolder::write(path, "");
     fs::remove(path + ".bad");
     auto empty = recordings::OpenCatalogue(path);
     ASSERT_TRUE(empty);
     EXPECT_FALSE(fs::exists(path + ".bad"));
 
     // A root without a usable list is a catalogue, not damage.
-    Write(path, "<Files/>");
+    TempFolder::write(path, "<Files/>");
     auto bare = recordings::OpenCatalogue(path);
     ASSERT_TRUE(bare);
     EXPECT_TRUE(fs::exists(path));
@@ -202,8 +183,8 @@ TEST(CatalogueSave, WritesThroughAFileThatReplacesTheOld) {
     ASSERT_EQ(TRecordFiles::SaveDataFile(path, &c), "");
     c.Files().push_back("/rec/b.mp3");
     ASSERT_EQ(TRecordFiles::SaveDataFile(path, &c), "");
-    EXPECT_EQ(Read(path), TRecordFiles::DataFileBytes(&c));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1) << "no temporary file left";
+    EXPECT_EQ(TempFolder::read(path), TRecordFiles::DataFileBytes(&c));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
 
     auto loaded = TRecordFiles::CreateFromDataFile(path);
     ASSERT_TRUE(loaded);
@@ -216,7 +197,7 @@ TEST(CatalogueSave, WritesThroughAFileThatReplacesTheOld) {
     EXPECT_NE(TRecordFiles::SaveDataFile(blocked, &c), "");
     EXPECT_TRUE(fs::is_directory(blocked));
     EXPECT_NE(TRecordFiles::SaveDataFile(dir / "no/such/folder/recorded.xml", &c), "");
-    EXPECT_EQ(Read(path), TRecordFiles::DataFileBytes(&c));
+    EXPECT_EQ(TempFolder::read(path), TRecordFiles::DataFileBytes(&c));
 }
 
 TEST(CatalogueSave, AnEntryWrittenRightAwaySurvivesAKill) {
