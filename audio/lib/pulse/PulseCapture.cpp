@@ -19,11 +19,7 @@ public:
         if (!stream_)
             return;
         closing_ = true;
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_overflow_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
+        releaseStream(stream_);
     }
 
     PulseCapture(const PulseCapture&) = delete;
@@ -37,11 +33,7 @@ public:
         pa_stream_set_read_callback(stream_, &PulseCapture::onRead, this);
         pa_stream_set_state_callback(stream_, &PulseCapture::onState, this);
         pa_stream_set_overflow_callback(stream_, &PulseCapture::onOverflow, this);
-        pa_buffer_attr attr{};
-        attr.maxlength = static_cast<uint32_t>(-1);
-        attr.tlength = static_cast<uint32_t>(-1);
-        attr.prebuf = static_cast<uint32_t>(-1);
-        attr.minreq = static_cast<uint32_t>(-1);
+        pa_buffer_attr attr = serverChosenBufferAttr();
         attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentUsec, &spec));
         // DONT_MOVE: when the chosen source goes away the stream fails and we
         // report the input lost, rather than silently recording another one.

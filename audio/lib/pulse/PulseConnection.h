@@ -45,4 +45,25 @@ template <typename Done> bool waitLocked(pa_threaded_mainloop* loop, int timeout
     return true;
 }
 
+// Buffer attributes with every field left to the server; callers set the
+// one or two they care about.
+inline pa_buffer_attr serverChosenBufferAttr() {
+    constexpr uint32_t kServerChooses = static_cast<uint32_t>(-1);
+    return pa_buffer_attr{kServerChooses, kServerChooses, kServerChooses, kServerChooses,
+                          kServerChooses};
+}
+
+// Called with the loop locked. Detaches every callback before letting go, so
+// none can reach the object that owned the stream once it is gone.
+inline void releaseStream(pa_stream*& stream) {
+    pa_stream_set_read_callback(stream, nullptr, nullptr);
+    pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    pa_stream_set_overflow_callback(stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream, nullptr, nullptr);
+    pa_stream_disconnect(stream);
+    pa_stream_unref(stream);
+    stream = nullptr;
+}
+
 } // namespace audiolib::pulse

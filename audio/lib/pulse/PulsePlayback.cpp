@@ -27,11 +27,7 @@ public:
             pa_threaded_mainloop_get_api(conn_.loop)->time_free(retry_);
         if (!stream_)
             return;
-        pa_stream_set_write_callback(stream_, nullptr, nullptr);
-        pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
+        releaseStream(stream_);
     }
 
     PulsePlayback(const PulsePlayback&) = delete;
@@ -45,12 +41,9 @@ public:
         pa_stream_set_write_callback(stream_, &PulsePlayback::onWrite, this);
         pa_stream_set_underflow_callback(stream_, &PulsePlayback::onUnderflow, this);
         pa_stream_set_state_callback(stream_, &PulsePlayback::onState, this);
-        pa_buffer_attr attr{};
-        attr.maxlength = static_cast<uint32_t>(-1);
+        pa_buffer_attr attr = serverChosenBufferAttr();
         attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kTargetUsec, &spec_));
-        attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(pa_usec_to_bytes(kRequestUsec, &spec_));
-        attr.fragsize = static_cast<uint32_t>(-1);
         const auto flags = static_cast<pa_stream_flags_t>(
             PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
             PA_STREAM_AUTO_TIMING_UPDATE);
