@@ -17,6 +17,9 @@ VirtualPlayback::~VirtualPlayback() {
 }
 
 bool VirtualPlayback::setPaused(bool paused) {
+    // Waits for a pull in progress, so nothing counts as heard after a pause
+    // has returned, as with a corked server stream.
+    std::lock_guard lock(pulling_);
     paused_ = paused;
     return true;
 }
