@@ -13,8 +13,10 @@ namespace pulse {
 
 namespace {
 
-// The layer promises to give up on a missing server within two seconds.
-constexpr int kConnectTimeoutMs = 1800;
+// The layer promises to give up on a missing server within two seconds; a
+// local server answers in milliseconds, so most of that is left as margin for
+// a busy machine.
+constexpr int kConnectTimeoutMs = 1500;
 constexpr int kQueryTimeoutMs = 2000;
 
 bool contextSettled(pa_context* c) {
