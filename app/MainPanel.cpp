@@ -3,6 +3,7 @@
 
 #include "app/TfrmMain.h"
 
+#include "ui/TBitmapButton.h"
 #include "ui/TFloatAnimation.h"
 #include "ui/TImage.h"
 #include "ui/TLayout.h"
@@ -23,6 +24,16 @@ void animatePanel(TFloatAnimation* anim, float from, float to) {
 }
 
 } // namespace
+
+void TfrmMain::ConnectPanelHandlers() {
+    connect(btnList, &QAbstractButton::clicked, this, [this] { btnListClick(btnList); });
+    connect(btnOptions, &QAbstractButton::clicked, this, [this] { btnOptionsClick(btnOptions); });
+    connect(btnMinize, &QAbstractButton::clicked, this, [this] { btnMinizeClick(btnMinize); });
+    connect(btnClose, &QAbstractButton::clicked, this, [this] { btnCloseClick(btnClose); });
+    for (TImage* shaped : {imgMain, imgPanel})
+        connect(shaped, &TImage::geometryChanged, this, &TfrmMain::updateWindowShape);
+    connect(faActive, &TFloatAnimation::finished, this, [this] { faActiveFinish(faActive); });
+}
 
 // Open counts from the first pixel, also while an animation runs.
 bool TfrmMain::panelShut() const {

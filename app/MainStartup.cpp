@@ -8,12 +8,21 @@
 #include "audio/TBassRecorder.h"
 
 TfrmMain::TfrmMain(PlatformServices services, QWidget* parent)
-    : QWidget(parent), FServices(std::move(services)) {
+    : QWidget(parent), MainControls(createMainControls(*this)), FServices(std::move(services)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tovaline"));
-    createControls();
-    ConnectRecordingHandlers();
+    ConnectHandlers();
     FormCreate();
+}
+
+// Every handler is tied before FormCreate: loading the skin runs the panel's
+// shape handler and loading the settings runs the option handlers, while
+// filling the option lists runs none.
+void TfrmMain::ConnectHandlers() {
+    ConnectPanelHandlers();
+    ConnectRecordingHandlers();
+    ConnectOptionHandlers();
+    ConnectRecordingsListHandlers();
 }
 
 TfrmMain::~TfrmMain() {
@@ -39,9 +48,7 @@ void TfrmMain::FormCreate() {
     // 4. Hotkey manager, owned by this window, no hotkey registered yet.
 
     // 5. Skin images, run-time geometry, then the option lists, whose device
-    // list comes from FRecUtils->LoadDeviceName. The option handlers are tied
-    // first: filling runs none of them, loading runs them all.
-    ConnectOptionHandlers();
+    // list comes from FRecUtils->LoadDeviceName.
     LoadSkin();
 
     // 6. LoadConfig: "config.xml" into the settings and the option controls.

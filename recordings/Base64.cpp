@@ -26,13 +26,13 @@ constexpr auto kTable = MakeTable();
 
 } // namespace
 
-std::string EncodeBase64(const std::uint8_t* data, std::size_t size) {
+std::string encodeBase64(const std::uint8_t* data, std::size_t size) {
     std::string out;
-    AppendBase64(data, size, out);
+    appendBase64(data, size, out);
     return out;
 }
 
-void AppendBase64(const std::uint8_t* data, std::size_t size, std::string& out) {
+void appendBase64(const std::uint8_t* data, std::size_t size, std::string& out) {
     out.reserve(out.size() + (size + 2) / 3 * 4);
     std::size_t k = 0;
     for (; k + 3 <= size; k += 3) {
@@ -56,7 +56,7 @@ void AppendBase64(const std::uint8_t* data, std::size_t size, std::string& out) 
     }
 }
 
-bool DecodeBase64(std::string_view text, std::vector<std::uint8_t>& out) {
+bool decodeBase64(std::string_view text, std::vector<std::uint8_t>& out) {
     out.clear();
     out.reserve(text.size() / 4 * 3);
     std::uint32_t quad[4];

@@ -10,8 +10,6 @@
 
 #include <pugixml.hpp>
 
-std::unique_ptr<TRecordFiles> RecordFiles;
-
 namespace {
 
 bool NameIs(const pugi::xml_node& node, std::string_view name) {
@@ -68,10 +66,10 @@ CatalogueLoad Fill(const pugi::xml_node& root, std::vector<std::string>& files) 
         return CatalogueLoad::Loaded;
 
     std::vector<std::uint8_t> stream;
-    if (!recordings::DecodeBase64(TrimmedText(list), stream))
+    if (!recordings::decodeBase64(TrimmedText(list), stream))
         return CatalogueLoad::BadBase64;
     std::vector<std::string> paths;
-    if (recordings::DecodeProperties(stream, paths) != recordings::StreamError::None)
+    if (recordings::decodeProperties(stream, paths) != recordings::StreamError::None)
         return CatalogueLoad::BadStream;
     files = std::move(paths);
     return CatalogueLoad::Loaded;
@@ -102,7 +100,7 @@ std::unique_ptr<TRecordFiles> TRecordFiles::CreateFromBytes(std::string_view byt
 std::unique_ptr<TRecordFiles> TRecordFiles::CreateFromDataFile(const std::string& filename,
                                                                CatalogueLoad* status) {
     std::string bytes;
-    switch (recordings::ReadWholeFile(filename, bytes)) {
+    switch (recordings::readWholeFile(filename, bytes)) {
     case recordings::ReadResult::Missing:
         if (status)
             *status = CatalogueLoad::Missing;

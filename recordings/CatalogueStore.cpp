@@ -5,7 +5,7 @@
 
 namespace recordings {
 
-std::unique_ptr<TRecordFiles> OpenCatalogue(const std::string& path) {
+std::unique_ptr<TRecordFiles> openCatalogue(const std::string& path) {
     CatalogueLoad status = CatalogueLoad::Missing;
     std::unique_ptr<TRecordFiles> catalogue = TRecordFiles::CreateFromDataFile(path, &status);
     if (catalogue)

@@ -16,6 +16,6 @@ inline constexpr const char* kBadSuffix = ".bad";
 // exists but yields no catalogue is renamed to path + ".bad" unless it is
 // empty, so the next write does not destroy what may still be recovered by
 // hand. Never none: recordings of this run are listed and kept either way.
-std::unique_ptr<TRecordFiles> OpenCatalogue(const std::string& path);
+std::unique_ptr<TRecordFiles> openCatalogue(const std::string& path);
 
 } // namespace recordings

@@ -17,13 +17,13 @@ namespace {
 constexpr std::size_t kBytesPerLine = 57;
 constexpr std::string_view kLineBreak = "\n\t\t";
 
-std::string ListText(const std::vector<std::uint8_t>& stream) {
+std::string listText(const std::vector<std::uint8_t>& stream) {
     const std::size_t lines = (stream.size() + kBytesPerLine - 1) / kBytesPerLine;
     std::string text;
     text.reserve((stream.size() + 2) / 3 * 4 + (lines + 1) * kLineBreak.size());
     for (std::size_t at = 0; at < stream.size(); at += kBytesPerLine) {
         text += kLineBreak;
-        recordings::AppendBase64(stream.data() + at, std::min(kBytesPerLine, stream.size() - at),
+        recordings::appendBase64(stream.data() + at, std::min(kBytesPerLine, stream.size() - at),
                                  text);
     }
     text += kLineBreak;
@@ -38,9 +38,9 @@ std::string TRecordFiles::DataFileBytes(const TRecordFiles* obj) {
     if (obj) {
         pugi::xml_node property = root.append_child("Files");
         property.append_child(pugi::node_pcdata).set_value("(TStringList)");
-        const std::vector<std::uint8_t> stream = recordings::EncodeStringsProperty(obj->FFiles);
+        const std::vector<std::uint8_t> stream = recordings::encodeStringsProperty(obj->FFiles);
         if (!stream.empty()) {
-            const std::string text = ListText(stream);
+            const std::string text = listText(stream);
             property.append_child("DefinedProperties")
                 .append_child(pugi::node_pcdata)
                 .set_value(text.data(), text.size());

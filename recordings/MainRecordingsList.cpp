@@ -20,7 +20,7 @@ QString TfrmMain::FileNamePart(const QString& Path) {
 }
 
 void TfrmMain::LoadRecordFiles() {
-    RecordFiles = recordings::OpenCatalogue(RecordFilesPath().toStdString());
+    RecordFiles = recordings::openCatalogue(RecordFilesPath().toStdString());
 }
 
 bool TfrmMain::SaveRecordFiles() {
@@ -37,9 +37,11 @@ void TfrmMain::ReleaseRecordFiles() {
     RecordFiles.reset();
 }
 
-// Runs once, at start-up, so the list's "Clear" button is bound here too.
-void TfrmMain::FillFileList() {
+void TfrmMain::ConnectRecordingsListHandlers() {
     connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(btnClear); });
+}
+
+void TfrmMain::FillFileList() {
     if (!RecordFiles)
         return;
     QStringList names;

@@ -11,12 +11,12 @@ constexpr std::string_view kPropertyName = "Strings";
 constexpr std::uint8_t kListStart = 0x01;
 constexpr std::uint8_t kListEnd = 0x00;
 
-void PutLength32(std::uint32_t n, std::vector<std::uint8_t>& out) {
+void putLength32(std::uint32_t n, std::vector<std::uint8_t>& out) {
     for (int shift = 0; shift < 32; shift += 8)
         out.push_back(static_cast<std::uint8_t>(n >> shift));
 }
 
-bool EqualsIgnoringAsciiCase(const std::uint8_t* bytes, std::size_t n, std::string_view name) {
+bool equalsIgnoringAsciiCase(const std::uint8_t* bytes, std::size_t n, std::string_view name) {
     if (n != name.size())
         return false;
     for (std::size_t k = 0; k < n; ++k) {
@@ -65,14 +65,14 @@ private:
     std::size_t FPos = 0;
 };
 
-StreamError ReadValue(Reader& in, std::uint8_t type, std::string& value) {
+StreamError readValue(Reader& in, std::uint8_t type, std::string& value) {
     const std::uint8_t* text = nullptr;
     switch (type) {
     case vtString: {
         std::uint8_t n = 0;
         if (!in.Byte(n) || !in.Take(n, text))
             return StreamError::Truncated;
-        value = Cp1252ToUtf8(text, n);
+        value = cp1252ToUtf8(text, n);
         return StreamError::None;
     }
     case vtLString:
@@ -83,7 +83,7 @@ StreamError ReadValue(Reader& in, std::uint8_t type, std::string& value) {
         if (type == vtUtf8String)
             value.assign(reinterpret_cast<const char*>(text), n);
         else
-            value = Cp1252ToUtf8(text, n);
+            value = cp1252ToUtf8(text, n);
         return StreamError::None;
     }
     case vtWString: {
@@ -92,7 +92,7 @@ StreamError ReadValue(Reader& in, std::uint8_t type, std::string& value) {
         if (!in.Length32(n) || static_cast<std::uint64_t>(n) * 2 > in.Left() ||
             !in.Take(std::size_t{n} * 2, text))
             return StreamError::Truncated;
-        value = Utf16LeToUtf8(text, n);
+        value = utf16LeToUtf8(text, n);
         return StreamError::None;
     }
     default:
@@ -102,7 +102,7 @@ StreamError ReadValue(Reader& in, std::uint8_t type, std::string& value) {
 
 } // namespace
 
-ValueType ChooseValueType(const std::string& utf8) {
+ValueType chooseValueType(const std::string& utf8) {
     const std::size_t u = utf8.size();
     bool ascii = true;
     for (const char c : utf8)
@@ -111,10 +111,10 @@ ValueType ChooseValueType(const std::string& utf8) {
     // meets U >= 2W among them; the count is needed for the others only.
     if (ascii)
         return u == 0 ? vtWString : u > 255 ? vtLString : vtString;
-    return u >= 2 * Utf16Length(utf8) ? vtWString : vtUtf8String;
+    return u >= 2 * utf16Length(utf8) ? vtWString : vtUtf8String;
 }
 
-std::vector<std::uint8_t> EncodeStringsProperty(const std::vector<std::string>& paths) {
+std::vector<std::uint8_t> encodeStringsProperty(const std::vector<std::string>& paths) {
     std::vector<std::uint8_t> out;
     if (paths.empty())
         return out;
@@ -128,7 +128,7 @@ std::vector<std::uint8_t> EncodeStringsProperty(const std::vector<std::string>& 
     out.push_back(kListStart);
     std::string utf16;
     for (const auto& p : paths) {
-        const ValueType type = ChooseValueType(p);
+        const ValueType type = chooseValueType(p);
         out.push_back(type);
         switch (type) {
         case vtString:
@@ -137,13 +137,13 @@ std::vector<std::uint8_t> EncodeStringsProperty(const std::vector<std::string>& 
             break;
         case vtLString:
         case vtUtf8String:
-            PutLength32(static_cast<std::uint32_t>(p.size()), out);
+            putLength32(static_cast<std::uint32_t>(p.size()), out);
             out.insert(out.end(), p.begin(), p.end());
             break;
         case vtWString:
             utf16.clear();
-            AppendUtf16Le(p, utf16);
-            PutLength32(static_cast<std::uint32_t>(utf16.size() / 2), out);
+            appendUtf16Le(p, utf16);
+            putLength32(static_cast<std::uint32_t>(utf16.size() / 2), out);
             out.insert(out.end(), utf16.begin(), utf16.end());
             break;
         }
@@ -152,7 +152,7 @@ std::vector<std::uint8_t> EncodeStringsProperty(const std::vector<std::string>& 
     return out;
 }
 
-StreamError DecodeProperties(const std::vector<std::uint8_t>& bytes,
+StreamError decodeProperties(const std::vector<std::uint8_t>& bytes,
                              std::vector<std::string>& paths) {
     Reader in(bytes);
     while (!in.AtEnd()) {
@@ -160,7 +160,7 @@ StreamError DecodeProperties(const std::vector<std::uint8_t>& bytes,
         const std::uint8_t* name = nullptr;
         if (!in.Byte(nameLength) || !in.Take(nameLength, name))
             return StreamError::Truncated;
-        if (!EqualsIgnoringAsciiCase(name, nameLength, kPropertyName))
+        if (!equalsIgnoringAsciiCase(name, nameLength, kPropertyName))
             return StreamError::BadPropertyName;
         std::uint8_t b = 0;
         if (!in.Byte(b))
@@ -174,7 +174,7 @@ StreamError DecodeProperties(const std::vector<std::uint8_t>& bytes,
             if (b == kListEnd)
                 break;
             std::string value;
-            if (const StreamError e = ReadValue(in, b, value); e != StreamError::None)
+            if (const StreamError e = readValue(in, b, value); e != StreamError::None)
                 return e;
             paths.push_back(std::move(value));
         }

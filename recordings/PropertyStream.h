@@ -18,11 +18,11 @@ enum ValueType : std::uint8_t {
 
 // The type a UTF-8 path is written with. The choice keeps the stream short:
 // UTF-16 only pays when UTF-8 would take at least two bytes per unit.
-ValueType ChooseValueType(const std::string& utf8);
+ValueType chooseValueType(const std::string& utf8);
 
 // The "Strings" property holding the paths in order. An empty list gives an
 // empty stream, because the file then carries no list element at all.
-std::vector<std::uint8_t> EncodeStringsProperty(const std::vector<std::string>& paths);
+std::vector<std::uint8_t> encodeStringsProperty(const std::vector<std::string>& paths);
 
 enum class StreamError {
     None,
@@ -35,7 +35,7 @@ enum class StreamError {
 // Reads the properties until the bytes are used up; each "Strings" property
 // replaces the list. On an error paths holds what was read so far and must
 // not be used.
-StreamError DecodeProperties(const std::vector<std::uint8_t>& bytes,
+StreamError decodeProperties(const std::vector<std::uint8_t>& bytes,
                              std::vector<std::string>& paths);
 
 } // namespace recordings

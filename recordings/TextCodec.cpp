@@ -4,18 +4,18 @@
 
 namespace recordings {
 
-std::size_t Utf16Length(std::string_view utf8) {
+std::size_t utf16Length(std::string_view utf8) {
     std::size_t units = 0;
     for (std::size_t i = 0; i < utf8.size();)
         units += xml::nextCodePoint(utf8, i) >= 0x10000 ? 2 : 1;
     return units;
 }
 
-void AppendUtf16Le(std::string_view utf8, std::string& out) {
+void appendUtf16Le(std::string_view utf8, std::string& out) {
     out += xml::encodeFromUtf8(utf8, {xml::Charset::Utf16LE, false});
 }
 
-std::string Utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units) {
+std::string utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units) {
     // Unlike a whole XML file, a stored path with a broken surrogate is still
     // worth reading: the rest of it may name the file well enough.
     constexpr char32_t kReplacement = 0xFFFD;
@@ -39,7 +39,7 @@ std::string Utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units) {
     return out;
 }
 
-std::string Cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count) {
+std::string cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count) {
     // Every byte has a meaning in windows-1252, so this cannot fail.
     std::string out;
     std::string error;

@@ -11,16 +11,16 @@ namespace recordings {
 
 // Number of UTF-16 code units the UTF-8 text takes. Malformed bytes count as
 // one unit each, as AppendUtf16 turns each into one U+FFFD.
-std::size_t Utf16Length(std::string_view utf8);
+std::size_t utf16Length(std::string_view utf8);
 
 // Appends the UTF-16 little-endian bytes of the UTF-8 text.
-void AppendUtf16Le(std::string_view utf8, std::string& out);
+void appendUtf16Le(std::string_view utf8, std::string& out);
 
 // UTF-16 little-endian bytes (an even count) to UTF-8; unpaired surrogates
 // become U+FFFD so the result is always valid UTF-8.
-std::string Utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units);
+std::string utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units);
 
 // Windows-1252 bytes to UTF-8: files written on Windows read the same.
-std::string Cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count);
+std::string cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count);
 
 } // namespace recordings

@@ -26,7 +26,7 @@ private:
 
 } // namespace
 
-ReadResult ReadWholeFile(const std::string& path, std::string& bytes) {
+ReadResult readWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)

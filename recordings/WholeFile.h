@@ -8,6 +8,6 @@ namespace recordings {
 
 enum class ReadResult { Ok, Missing, Failed };
 
-ReadResult ReadWholeFile(const std::string& path, std::string& bytes);
+ReadResult readWholeFile(const std::string& path, std::string& bytes);
 
 } // namespace recordings

@@ -56,10 +56,3 @@ std::optional<TRecordOutFormat> outFormatFromName(const QString& name, Qt::CaseS
 QString valueLabelText(int32_t value) {
     return QStringLiteral("(%1)").arg(value);
 }
-
-int indexOfText(const QStringList& entries, const QString& text) {
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        if (entries[i].compare(text, Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
-    return -1;
-}

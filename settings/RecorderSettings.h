@@ -72,7 +72,3 @@ std::optional<TRecordOutFormat> outFormatFromName(const QString& name,
 
 // "(%d)", the text of the value labels beside the track bars.
 QString valueLabelText(int32_t value);
-
-// Position of the first entry equal to text without regard to letter case,
-// -1 when none is.
-int indexOfText(const QStringList& entries, const QString& text);

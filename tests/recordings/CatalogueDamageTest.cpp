@@ -29,7 +29,7 @@ std::string FileWithList(const std::string& listText) {
 }
 
 std::string FileWithStream(const std::vector<std::uint8_t>& stream) {
-    return FileWithList(recordings::EncodeBase64(stream.data(), stream.size()));
+    return FileWithList(recordings::encodeBase64(stream.data(), stream.size()));
 }
 
 CatalogueLoad Load(const std::string& bytes) {
@@ -52,13 +52,13 @@ std::vector<std::uint8_t> Concat(std::vector<std::uint8_t> a, std::vector<std::u
 
 TEST(CatalogueDamage, Base64Errors) {
     std::vector<std::uint8_t> out;
-    EXPECT_FALSE(recordings::DecodeBase64("QUJD!", out));        // outside the alphabet
-    EXPECT_FALSE(recordings::DecodeBase64("QUJDR", out));        // not a multiple of 4
-    EXPECT_FALSE(recordings::DecodeBase64("QU=D", out));         // data after padding
-    EXPECT_FALSE(recordings::DecodeBase64("Q===", out));         // padding too early
-    EXPECT_FALSE(recordings::DecodeBase64("QQ==QUJD", out));     // group after a padded one
-    EXPECT_FALSE(recordings::DecodeBase64("QUJD\xC3\xA9", out)); // 8-bit bytes
-    ASSERT_TRUE(recordings::DecodeBase64(" Q\tU\r\nJ D Q Q = = ", out));
+    EXPECT_FALSE(recordings::decodeBase64("QUJD!", out));        // outside the alphabet
+    EXPECT_FALSE(recordings::decodeBase64("QUJDR", out));        // not a multiple of 4
+    EXPECT_FALSE(recordings::decodeBase64("QU=D", out));         // data after padding
+    EXPECT_FALSE(recordings::decodeBase64("Q===", out));         // padding too early
+    EXPECT_FALSE(recordings::decodeBase64("QQ==QUJD", out));     // group after a padded one
+    EXPECT_FALSE(recordings::decodeBase64("QUJD\xC3\xA9", out)); // 8-bit bytes
+    ASSERT_TRUE(recordings::decodeBase64(" Q\tU\r\nJ D Q Q = = ", out));
     EXPECT_EQ(out, (std::vector<std::uint8_t>{'A', 'B', 'C', 'A'}));
 
     EXPECT_EQ(Load(FileWithList("QUJD!")), CatalogueLoad::BadBase64);
@@ -68,7 +68,7 @@ TEST(CatalogueDamage, Base64Errors) {
 TEST(CatalogueDamage, StreamErrorsAreNamed) {
     auto decode = [](const std::vector<std::uint8_t>& bytes) {
         std::vector<std::string> paths;
-        return recordings::DecodeProperties(bytes, paths);
+        return recordings::decodeProperties(bytes, paths);
     };
     EXPECT_EQ(decode({5, 'I', 't', 'e', 'm', 's', 1, 0}), StreamError::BadPropertyName);
     EXPECT_EQ(decode({7, 'S', 't', 'r', 'i', 'n', 'g', 's', 2, 0}), StreamError::NoListStart);
@@ -120,10 +120,10 @@ TEST(CatalogueDamage, EveryPrefixOfAGoodFileEndsCleanly) {
     // And damaged streams: every byte flipped, then random bytes at random
     // places; some outcome, never a crash. A value decoded from a damaged
     // stream never holds more text than the stream had bytes.
-    const auto stream = recordings::EncodeStringsProperty(c.Files());
+    const auto stream = recordings::encodeStringsProperty(c.Files());
     auto check = [](const std::vector<std::uint8_t>& damaged) {
         std::vector<std::string> paths;
-        recordings::DecodeProperties(damaged, paths);
+        recordings::decodeProperties(damaged, paths);
         std::size_t text = 0;
         for (const auto& p : paths)
             text += p.size();
@@ -149,13 +149,13 @@ TEST(CatalogueStart, KeepsWhatItCannotReadAndStartsEmpty) {
     TempFolder dir;
     const std::string path = dir / "recorded.xml";
 
-    auto missing = recordings::OpenCatalogue(path);
+    auto missing = recordings::openCatalogue(path);
     ASSERT_TRUE(missing);
     EXPECT_TRUE(missing->Files().empty());
 
     const std::string bad = FileWithList("not base64!");
     TempFolder::write(path, bad);
-    auto kept = recordings::OpenCatalogue(path);
+    auto kept = recordings::openCatalogue(path);
     ASSERT_TRUE(kept);
     EXPECT_TRUE(kept->Files().empty());
     EXPECT_FALSE(fs::exists(path));
@@ -163,13 +163,13 @@ TEST(CatalogueStart, KeepsWhatItCannotReadAndStartsEmpty) {
 
     TempFolder::write(path, "");
     fs::remove(path + ".bad");
-    auto empty = recordings::OpenCatalogue(path);
+    auto empty = recordings::openCatalogue(path);
     ASSERT_TRUE(empty);
     EXPECT_FALSE(fs::exists(path + ".bad"));
 
     // A root without a usable list is a catalogue, not damage.
     TempFolder::write(path, "<Files/>");
-    auto bare = recordings::OpenCatalogue(path);
+    auto bare = recordings::openCatalogue(path);
     ASSERT_TRUE(bare);
     EXPECT_TRUE(fs::exists(path));
     EXPECT_FALSE(fs::exists(path + ".bad"));
@@ -212,7 +212,7 @@ TEST(CatalogueSave, AnEntryWrittenRightAwaySurvivesAKill) {
     if (child == 0) {
         // The run: open, record, save as each change does, then die without
         // any shutdown.
-        auto catalogue = recordings::OpenCatalogue(path);
+        auto catalogue = recordings::openCatalogue(path);
         catalogue->Files().push_back("/rec/new.mp3");
         if (!TRecordFiles::SaveDataFile(path, catalogue.get()).empty())
             ::_exit(3);
@@ -223,6 +223,6 @@ TEST(CatalogueSave, AnEntryWrittenRightAwaySurvivesAKill) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
 
-    auto next = recordings::OpenCatalogue(path);
+    auto next = recordings::openCatalogue(path);
     EXPECT_EQ(next->Files(), (std::vector<std::string>{"/rec/old.mp3", "/rec/new.mp3"}));
 }

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-using recordings::ChooseValueType;
-using recordings::EncodeStringsProperty;
+using recordings::chooseValueType;
+using recordings::encodeStringsProperty;
 
 namespace {
 
@@ -30,8 +30,8 @@ std::string CatalogueFile(std::string rootName, std::string propertyName, std::s
 }
 
 std::string Base64Of(const std::vector<std::string>& paths) {
-    const auto stream = EncodeStringsProperty(paths);
-    return recordings::EncodeBase64(stream.data(), stream.size());
+    const auto stream = encodeStringsProperty(paths);
+    return recordings::encodeBase64(stream.data(), stream.size());
 }
 
 TRecordFiles With(std::vector<std::string> paths) {
@@ -46,7 +46,7 @@ TEST(CatalogueFile, WorkedExampleStreamAndWholeFile) {
     const std::vector<std::uint8_t> expected = {0x07, 0x53, 0x74, 0x72, 0x69, 0x6E, 0x67, 0x73,
                                                 0x01, 0x06, 0x0C, 0x43, 0x3A, 0x5C, 0x52, 0x65,
                                                 0x63, 0x5C, 0x61, 0x2E, 0x6D, 0x70, 0x33, 0x00};
-    EXPECT_EQ(EncodeStringsProperty({"C:\\Rec\\a.mp3"}), expected);
+    EXPECT_EQ(encodeStringsProperty({"C:\\Rec\\a.mp3"}), expected);
     EXPECT_EQ(Base64Of({"C:\\Rec\\a.mp3"}), "B1N0cmluZ3MBBgxDOlxSZWNcYS5tcDMA");
 
     const TRecordFiles c = With({"C:\\Rec\\a.mp3"});
@@ -91,27 +91,27 @@ TEST(CatalogueFile, Base64IsCutIntoLinesOf76) {
 }
 
 TEST(CatalogueFile, ValueTypeFollowsTheTextsLengths) {
-    EXPECT_EQ(ChooseValueType("/rec/a.mp3"), recordings::vtString);
-    EXPECT_EQ(ChooseValueType(std::string(255, 'x')), recordings::vtString);
-    EXPECT_EQ(ChooseValueType(std::string(256, 'x')), recordings::vtLString);
-    EXPECT_EQ(ChooseValueType("/rec/café.mp3"), recordings::vtUtf8String);
+    EXPECT_EQ(chooseValueType("/rec/a.mp3"), recordings::vtString);
+    EXPECT_EQ(chooseValueType(std::string(255, 'x')), recordings::vtString);
+    EXPECT_EQ(chooseValueType(std::string(256, 'x')), recordings::vtLString);
+    EXPECT_EQ(chooseValueType("/rec/café.mp3"), recordings::vtUtf8String);
     // A lone accented letter takes two bytes in either form: UTF-16.
-    EXPECT_EQ(ChooseValueType("é"), recordings::vtWString);
-    EXPECT_EQ(ChooseValueType("録音録音"), recordings::vtWString);
-    EXPECT_EQ(ChooseValueType(""), recordings::vtWString);
+    EXPECT_EQ(chooseValueType("é"), recordings::vtWString);
+    EXPECT_EQ(chooseValueType("録音録音"), recordings::vtWString);
+    EXPECT_EQ(chooseValueType(""), recordings::vtWString);
     // A character outside the BMP: four UTF-8 bytes, two UTF-16 units.
-    EXPECT_EQ(ChooseValueType("\xF0\x9F\x8E\xB5"), recordings::vtWString);
+    EXPECT_EQ(chooseValueType("\xF0\x9F\x8E\xB5"), recordings::vtWString);
     // Mostly CJK with an ASCII folder: U < 2W, so UTF-8 wins.
-    EXPECT_EQ(ChooseValueType("/rec/録音.mp3"), recordings::vtUtf8String);
+    EXPECT_EQ(chooseValueType("/rec/録音.mp3"), recordings::vtUtf8String);
 
     // Lengths: bytes for 0x14 and 0x0C, UTF-16 units for 0x12.
-    const auto cjk = EncodeStringsProperty({"録音"});
+    const auto cjk = encodeStringsProperty({"録音"});
     const std::vector<std::uint8_t> cjkValue = {0x12, 2, 0, 0, 0, 0x32, 0x93, 0xF3, 0x97, 0x00};
     EXPECT_EQ(std::vector<std::uint8_t>(cjk.begin() + 9, cjk.end()), cjkValue);
-    const auto accented = EncodeStringsProperty({"aé"});
+    const auto accented = encodeStringsProperty({"aé"});
     const std::vector<std::uint8_t> accentedValue = {0x14, 3, 0, 0, 0, 'a', 0xC3, 0xA9, 0x00};
     EXPECT_EQ(std::vector<std::uint8_t>(accented.begin() + 9, accented.end()), accentedValue);
-    const auto longAscii = EncodeStringsProperty({std::string(300, 'x')});
+    const auto longAscii = encodeStringsProperty({std::string(300, 'x')});
     EXPECT_EQ(longAscii[9], 0x0C);
     EXPECT_EQ(longAscii[10] | (longAscii[11] << 8), 300);
 }
@@ -179,13 +179,13 @@ TEST(CatalogueFile, ReaderTakesEightBitValuesAndSeveralProperties) {
     std::vector<std::uint8_t> stream = {7,    's',  't', 'r',  'i', 'n', 'g', 's', 1,    0x06, 3,
                                         0xE9, 0x80, 'x', 0x0C, 1,   0,   0,   0,   0xFC, 0};
     // A second property replaces the list of the first.
-    const auto second = EncodeStringsProperty({"/rec/b.mp3", "/rec/c.mp3"});
+    const auto second = encodeStringsProperty({"/rec/b.mp3", "/rec/c.mp3"});
     std::vector<std::uint8_t> both = stream;
     both.insert(both.end(), second.begin(), second.end());
 
     auto file = [](const std::vector<std::uint8_t>& s) {
         return CatalogueFile("Files", "Files", "(TStringList)", "DefinedProperties",
-                             recordings::EncodeBase64(s.data(), s.size()));
+                             recordings::encodeBase64(s.data(), s.size()));
     };
     EXPECT_EQ(ReadBack(file(stream)), (std::vector<std::string>{"é€x", "ü"}));
     EXPECT_EQ(ReadBack(file(both)), (std::vector<std::string>{"/rec/b.mp3", "/rec/c.mp3"}));
@@ -195,7 +195,7 @@ TEST(CatalogueFile, Utf16ValuesDecodeSurrogatesAndRepairLoneOnes) {
     std::vector<std::uint8_t> stream = {7,    'S', 't', 'r', 'i',  'n',  'g',  's',  1,    0x12,
                                         3,    0,   0,   0,   0x3C, 0xD8, 0xB5, 0xDF, 0x41, 0x00,
                                         0x12, 1,   0,   0,   0,    0x00, 0xDC, 0};
-    const std::string text = recordings::EncodeBase64(stream.data(), stream.size());
+    const std::string text = recordings::encodeBase64(stream.data(), stream.size());
     EXPECT_EQ(ReadBack(CatalogueFile("Files", "Files", "(TStringList)", "DefinedProperties", text)),
               (std::vector<std::string>{"\xF0\x9F\x8E\xB5"
                                         "A",
