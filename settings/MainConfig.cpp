@@ -44,6 +44,120 @@ void selectText(TComboBox* list, const QString& text) {
     list->setCurrentIndex(found);
 }
 
+// Each step below takes one section of config.xml: it writes the settings it
+// reads, then moves the controls that show them. A control that moves runs its
+// change handler, which writes the same setting again from what the control
+// now shows; values the control cannot show stay as read.
+
+void loadDevice(TfrmMain& w, const ConfigValues& v) {
+    if (v.Device >= 0 && v.Device < w.cmbDevice->count()) {
+        Settings.Device = v.Device;
+        w.cmbDevice->setCurrentIndex(v.Device);
+    }
+    Settings.SkipSilence = v.SkipSilence;
+    w.chkSkipsilence->setChecked(v.SkipSilence);
+    Settings.Volume = moveTrackBar(w.tbDevVolume, v.Volume);
+    w.txtVolumevalue->setText(valueLabelText(Settings.Volume));
+}
+
+void loadFormatChoice(TfrmMain& w, const QString& name) {
+    if (name.isEmpty())
+        return;
+    const auto format = outFormatFromName(name, Qt::CaseInsensitive);
+    if (format)
+        Settings.OutFormat = *format;
+    selectText(w.cmbFormat, name);
+    // A name in other letters ("mp3") still shows its panel.
+    w.ShowFormatLayout(format ? outFormatName(*format) : name);
+}
+
+void loadWave(TfrmMain& w, const ConfigWave& wave) {
+    Settings.WavChannel = wave.Channel;
+    selectPosition(w.cmbWavChannel, wave.Channel - 1);
+    Settings.WavBitPerSample = wave.BitPerSam;
+    selectText(w.cmbWavBitpersample, QString::number(wave.BitPerSam) + QStringLiteral("bit"));
+    Settings.WavSampleRate = wave.SampleRate;
+    selectText(w.cmbWavSamplerate, QString::number(wave.SampleRate) + QStringLiteral("Khz"));
+}
+
+void loadMp3(TfrmMain& w, const ConfigMp3& mp3) {
+    Settings.Mp3BitRate = mp3.BitRate;
+    selectText(w.cmbMp3bitrate, QString::number(mp3.BitRate) + QStringLiteral("bps"));
+    Settings.Mp3CRC = mp3.CRC;
+    w.chkMp3CRC->setChecked(mp3.CRC);
+    Settings.Mp3VBR = mp3.VBR;
+    w.chkMp3VBR->setChecked(mp3.VBR);
+    w.tbMp3VBRQuality->setEnabled(mp3.VBR);
+    Settings.Mp3VBRQuality = moveTrackBar(w.tbMp3VBRQuality, mp3.VBRQuality);
+    w.txtMp3VBRQValue->setText(valueLabelText(Settings.Mp3VBRQuality));
+    Settings.Mp3Channel = mp3.Channel;
+    selectPosition(w.cmbMp3Channel, mp3.Channel - 1);
+}
+
+// The bitrate list depends on the rate and channels, so it is refilled
+// before the bitrate is chosen.
+void loadWma(TfrmMain& w, const ConfigWma& wma) {
+    Settings.WmaSampleRate = wma.SampleRate;
+    selectText(w.cmbWMASamplerate, QString::number(wma.SampleRate) + QStringLiteral("Khz"));
+    Settings.WmaChannel = wma.Channel;
+    if (wma.Channel >= 1 && wma.Channel <= 2)
+        w.cmbWMAChannel->setCurrentIndex(wma.Channel - 1);
+    w.FillWmaBitrates(Settings.WmaSampleRate, Settings.WmaChannel);
+    Settings.WmaBitRate = wma.BitRate;
+    selectText(w.cmbWMABitrate, QString::number(wma.BitRate) + QStringLiteral("bps"));
+}
+
+void loadOgg(TfrmMain& w, int32_t quality) {
+    Settings.OggQuality = moveTrackBar(w.tbOGGQuality, quality);
+    w.txtOGGQValue->setText(valueLabelText(Settings.OggQuality));
+}
+
+void loadOutput(TfrmMain& w, const ConfigOutFormat& output) {
+    loadFormatChoice(w, output.format);
+    if (output.wave)
+        loadWave(w, *output.wave);
+    if (output.mp3)
+        loadMp3(w, *output.mp3);
+    if (output.wma)
+        loadWma(w, *output.wma);
+    if (output.oggQuality)
+        loadOgg(w, *output.oggQuality);
+}
+
+void loadFilePath(TfrmMain& w, const ConfigPath& path) {
+    if (path.mode.compare(QLatin1String("special"), Qt::CaseInsensitive) == 0) {
+        Settings.PathMode = 0;
+        w.rdSpecial->setChecked(true);
+    } else if (path.mode.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0) {
+        Settings.PathMode = 1;
+        w.rdAutoSave->setChecked(true);
+    }
+    w.UpdateNamingControls();
+    Settings.SaveFolder = path.SaveFolder;
+    w.edtSaveFolder->setText(path.SaveFolder);
+    Settings.SpecialPath = path.SpecialPath;
+    w.tbSavefile->setText(path.SpecialPath);
+    if (path.SamenameOP >= 0 && path.SamenameOP < w.cmbSamename->count()) {
+        Settings.SamenameOP = static_cast<uint8_t>(path.SamenameOP);
+        w.cmbSamename->setCurrentIndex(path.SamenameOP);
+    }
+    Settings.Prefix = path.Prefix;
+    w.edtPrefix->setText(path.Prefix);
+    if (path.Postfix >= 0 && path.Postfix < w.cmbPostfix->count()) {
+        Settings.Postfix = static_cast<uint8_t>(path.Postfix);
+        w.cmbPostfix->setCurrentIndex(path.Postfix);
+    }
+}
+
+void loadHotKeys(TfrmMain& w, const ConfigHotKeys& keys) {
+    Settings.HotKeyStart = keys.Start;
+    Settings.HotKeyPause = keys.Pause;
+    Settings.HotKeyStop = keys.Stop;
+    selectText(w.cmbStart, keys.Start);
+    selectText(w.cmbPause, keys.Pause);
+    selectText(w.cmbStop, keys.Stop);
+}
+
 } // namespace
 
 void TfrmMain::LoadConfig() {
@@ -57,95 +171,13 @@ void TfrmMain::LoadConfig() {
         return;
     }
     const ConfigValues& v = file.values;
-
-    if (v.Device >= 0 && v.Device < cmbDevice->count()) {
-        Settings.Device = v.Device;
-        cmbDevice->setCurrentIndex(v.Device);
-    }
-    Settings.SkipSilence = v.SkipSilence;
-    chkSkipsilence->setChecked(v.SkipSilence);
-    Settings.Volume = moveTrackBar(tbDevVolume, v.Volume);
-    txtVolumevalue->setText(valueLabelText(Settings.Volume));
-
-    if (const auto& g = v.outFormat) {
-        if (!g->format.isEmpty()) {
-            const auto format = outFormatFromName(g->format, Qt::CaseInsensitive);
-            if (format)
-                Settings.OutFormat = *format;
-            selectText(cmbFormat, g->format);
-            // A name in other letters ("mp3") still shows its panel.
-            ShowFormatLayout(format ? outFormatName(*format) : g->format);
-        }
-        if (const auto& w = g->wave) {
-            Settings.WavChannel = w->Channel;
-            selectPosition(cmbWavChannel, w->Channel - 1);
-            Settings.WavBitPerSample = w->BitPerSam;
-            selectText(cmbWavBitpersample, QString::number(w->BitPerSam) + QStringLiteral("bit"));
-            Settings.WavSampleRate = w->SampleRate;
-            selectText(cmbWavSamplerate, QString::number(w->SampleRate) + QStringLiteral("Khz"));
-        }
-        if (const auto& m = g->mp3) {
-            Settings.Mp3BitRate = m->BitRate;
-            selectText(cmbMp3bitrate, QString::number(m->BitRate) + QStringLiteral("bps"));
-            Settings.Mp3CRC = m->CRC;
-            chkMp3CRC->setChecked(m->CRC);
-            Settings.Mp3VBR = m->VBR;
-            chkMp3VBR->setChecked(m->VBR);
-            tbMp3VBRQuality->setEnabled(m->VBR);
-            Settings.Mp3VBRQuality = moveTrackBar(tbMp3VBRQuality, m->VBRQuality);
-            txtMp3VBRQValue->setText(valueLabelText(Settings.Mp3VBRQuality));
-            Settings.Mp3Channel = m->Channel;
-            selectPosition(cmbMp3Channel, m->Channel - 1);
-        }
-        if (const auto& a = g->wma) {
-            Settings.WmaSampleRate = a->SampleRate;
-            selectText(cmbWMASamplerate, QString::number(a->SampleRate) + QStringLiteral("Khz"));
-            Settings.WmaChannel = a->Channel;
-            if (a->Channel >= 1 && a->Channel <= 2)
-                cmbWMAChannel->setCurrentIndex(a->Channel - 1);
-            FillWmaBitrates(Settings.WmaSampleRate, Settings.WmaChannel);
-            Settings.WmaBitRate = a->BitRate;
-            selectText(cmbWMABitrate, QString::number(a->BitRate) + QStringLiteral("bps"));
-        }
-        if (g->oggQuality) {
-            Settings.OggQuality = moveTrackBar(tbOGGQuality, *g->oggQuality);
-            txtOGGQValue->setText(valueLabelText(Settings.OggQuality));
-        }
-    }
-
-    if (const auto& p = v.path) {
-        if (p->mode.compare(QLatin1String("special"), Qt::CaseInsensitive) == 0) {
-            Settings.PathMode = 0;
-            rdSpecial->setChecked(true);
-        } else if (p->mode.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0) {
-            Settings.PathMode = 1;
-            rdAutoSave->setChecked(true);
-        }
-        UpdateNamingControls();
-        Settings.SaveFolder = p->SaveFolder;
-        edtSaveFolder->setText(p->SaveFolder);
-        Settings.SpecialPath = p->SpecialPath;
-        tbSavefile->setText(p->SpecialPath);
-        if (p->SamenameOP >= 0 && p->SamenameOP < cmbSamename->count()) {
-            Settings.SamenameOP = static_cast<uint8_t>(p->SamenameOP);
-            cmbSamename->setCurrentIndex(p->SamenameOP);
-        }
-        Settings.Prefix = p->Prefix;
-        edtPrefix->setText(p->Prefix);
-        if (p->Postfix >= 0 && p->Postfix < cmbPostfix->count()) {
-            Settings.Postfix = static_cast<uint8_t>(p->Postfix);
-            cmbPostfix->setCurrentIndex(p->Postfix);
-        }
-    }
-
-    if (const auto& h = v.hotKeys) {
-        Settings.HotKeyStart = h->Start;
-        Settings.HotKeyPause = h->Pause;
-        Settings.HotKeyStop = h->Stop;
-        selectText(cmbStart, h->Start);
-        selectText(cmbPause, h->Pause);
-        selectText(cmbStop, h->Stop);
-    }
+    loadDevice(*this, v);
+    if (v.outFormat)
+        loadOutput(*this, *v.outFormat);
+    if (v.path)
+        loadFilePath(*this, *v.path);
+    if (v.hotKeys)
+        loadHotKeys(*this, *v.hotKeys);
 }
 
 void TfrmMain::SaveConfig() {
