@@ -25,6 +25,9 @@ QVariantMap ResultsOf(const QDBusMessage& message) {
 
 PortalHotkeyBackend::PortalHotkeyBackend(QDBusConnection bus) : bus_(std::move(bus)) {
     RegisterPortalShortcutTypes();
+    // Activations of other sessions are told apart by their session handle.
+    bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
+                 QStringLiteral("Activated"), this, SLOT(OnActivated(QDBusMessage)));
 }
 
 PortalHotkeyBackend::~PortalHotkeyBackend() {
@@ -36,9 +39,9 @@ PortalHotkeyBackend::~PortalHotkeyBackend() {
                                                  QStringLiteral("org.freedesktop.portal.Session"),
                                                  QStringLiteral("Close")),
                   QDBus::NoBlock);
-        bus_.disconnect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
-                        QStringLiteral("Activated"), this, SLOT(OnActivated(QDBusMessage)));
     }
+    bus_.disconnect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
+                    QStringLiteral("Activated"), this, SLOT(OnActivated(QDBusMessage)));
 }
 
 bool PortalHotkeyBackend::PortalOffersShortcuts(QDBusConnection bus, int timeoutMs) {
@@ -203,8 +206,6 @@ void PortalHotkeyBackend::SessionCreated(uint response, const QVariantMap& resul
     }
     sessionHandle_ = results.value(QStringLiteral("session_handle")).toString();
     session_ = SessionState::Ready;
-    bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
-                 QStringLiteral("Activated"), this, SLOT(OnActivated(QDBusMessage)));
     bindingOutdated_ = true;
     Update();
 }
@@ -252,7 +253,8 @@ void PortalHotkeyBackend::OnActivated(const QDBusMessage& message) {
     const QList<QVariant> arguments = message.arguments();
     if (arguments.size() < 2)
         return;
-    if (arguments.at(0).value<QDBusObjectPath>().path() != sessionHandle_)
+    if (session_ != SessionState::Ready ||
+        arguments.at(0).value<QDBusObjectPath>().path() != sessionHandle_)
         return;
     const HotKeyId id = identifiers_.idOf(arguments.at(1).toString().toStdString());
     if (id != 0 && shortcuts_.count(id) != 0)

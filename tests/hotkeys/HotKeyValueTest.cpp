@@ -1,4 +1,5 @@
 #include "hotkeys/HotKeyValue.h"
+#include "hotkeys/HotKeyTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -42,4 +43,15 @@ TEST(HotKeyValue, ParseGivesZeroForTextsNamingNoCombination) {
     EXPECT_EQ(ParseHotKey(" + + "), 0u);
     EXPECT_EQ(ParseHotKey("Ctrl+Hyper+A"), 0u); // an unknown modifier spoils the set
     EXPECT_EQ(ParseHotKey("Ctrl+Alt+NoSuchKey"), 0u);
+}
+
+TEST(HotKeyTexts, PressTextsAndFailureMessages) {
+    EXPECT_EQ(PressedHotKeyText(0xC052), "Ctrl+Alt+R");
+    EXPECT_EQ(ExpandUnnamedCtrlAlt("++R"), "CTRL+ALT+R");
+    EXPECT_EQ(ExpandUnnamedCtrlAlt("Num ++"), "Num ++"); // only a text that starts so
+    EXPECT_EQ(HotKeyFailureMessage("CTRL+ALT+R", HotkeyRegistration::Taken),
+              "Failed to set HotKey: CTRL+ALT+R\r\nthe hotkey is already used.");
+    EXPECT_EQ(HotKeyFailureMessage("CTRL+ALT+R", HotkeyRegistration::Unavailable),
+              "Failed to set HotKey: CTRL+ALT+R\r\nglobal hotkeys are not available in this "
+              "session.");
 }
