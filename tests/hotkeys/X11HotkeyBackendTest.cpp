@@ -40,6 +40,31 @@ public:
         std::free(reply);
         return focus;
     }
+    // True when the server granted the grab.
+    bool Grab(xcb_keycode_t keycode, std::uint16_t modifiers) {
+        auto* error = xcb_request_check(
+            connection_, xcb_grab_key_checked(connection_, 1, root(), modifiers, keycode,
+                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        std::free(error);
+        return error == nullptr;
+    }
+    void Ungrab(xcb_keycode_t keycode, std::uint16_t modifiers) {
+        xcb_ungrab_key(connection_, keycode, root(), modifiers);
+        xcb_flush(connection_);
+    }
+    xcb_keycode_t KeycodeOf(xcb_keysym_t keysym) {
+        const xcb_setup_t* setup = xcb_get_setup(connection_);
+        const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+        auto* mapping = xcb_get_keyboard_mapping_reply(
+            connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count), nullptr);
+        xcb_keycode_t found = 0;
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping);
+        for (int k = 0; k < count && found == 0; ++k)
+            if (syms[k * mapping->keysyms_per_keycode] == keysym)
+                found = static_cast<xcb_keycode_t>(setup->min_keycode + k);
+        std::free(mapping);
+        return found;
+    }
     xcb_atom_t Atom(const std::string& name) {
         auto* reply = xcb_intern_atom_reply(
             connection_,
@@ -118,6 +143,19 @@ TEST_F(X11HotkeyTest, CombinationHeldByAnotherClientIsTaken) {
     EXPECT_TRUE(holder.unregisterHotKey(held));
     EXPECT_NE(manager->AddHotKey(kCtrlAltT), 0u);
     EXPECT_EQ(holder.registerHotKey(held, kCtrlAltT), HotkeyRegistration::Taken);
+}
+
+TEST_F(X11HotkeyTest, RefusedRegistrationReleasesTheGrabsItDidGet) {
+    OtherClient other;
+    const xcb_keycode_t t = other.KeycodeOf('t');
+    ASSERT_NE(t, 0);
+    const std::uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    // The other client holds only the CapsLock variant.
+    ASSERT_TRUE(other.Grab(t, ctrlAlt | XCB_MOD_MASK_LOCK));
+    EXPECT_EQ(manager->AddHotKey(kCtrlAltT), 0u);
+    other.Ungrab(t, ctrlAlt | XCB_MOD_MASK_LOCK);
+    EXPECT_TRUE(other.Grab(t, ctrlAlt)); // our plain grab did not stay behind
+    other.Ungrab(t, ctrlAlt);
 }
 
 } // namespace
