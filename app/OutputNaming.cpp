@@ -3,17 +3,8 @@
 namespace naming {
 
 QString OutputFileExt(TRecordOutFormat outFormat) {
-    switch (outFormat) {
-    case rofWAVE:
-        return QStringLiteral(".wav");
-    case rofMP3:
-        return QStringLiteral(".mp3");
-    case rofWMA:
-        return QStringLiteral(".wma");
-    case rofOGG:
-        return QStringLiteral(".ogg");
-    }
-    return {};
+    const OutFormatEntry* entry = findOutFormat(outFormat);
+    return entry ? QString::fromLatin1(entry->ext) : QString();
 }
 
 QString BuildOutputFileName(const NamingInputs& in, const QDateTime& now) {

@@ -1,13 +1,5 @@
 #include "audio/RecordCommands.h"
 
-#include <array>
-
-const char* OutFormatExt(TRecordOutFormat format) {
-    static constexpr std::array<const char*, 4> kExt{".wav", ".mp3", ".wma", ".ogg"};
-    auto i = static_cast<size_t>(format);
-    return i < kExt.size() ? kExt[i] : kExt[0];
-}
-
 namespace reccmd {
 
 std::string lameOptions(int32_t bitrate, bool enVBR, int8_t channel, uint8_t vbrQuality) {

@@ -1,14 +1,13 @@
 #include "audio/WaveFormatBlock.h"
 
+#include "audio/lib/LittleEndian.h"
+
 #include <array>
 
 namespace wavefmt {
 namespace {
 
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v & 0xFF);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
+using audiolib::le::put16;
 
 // The seven predictor pairs every MS ADPCM decoder expects in the block.
 constexpr std::array<std::array<int16_t, 2>, 7> kMsAdpcmCoefficients{{

@@ -7,37 +7,11 @@
 #include "recordings/WholeFile.h"
 
 #include "xml/XmlFile.h"
+#include "xml/XmlQuery.h"
 
 #include <pugixml.hpp>
 
 namespace {
-
-bool NameIs(const pugi::xml_node& node, std::string_view name) {
-    const std::string_view n = node.name();
-    if (n.size() != name.size())
-        return false;
-    for (std::size_t k = 0; k < n.size(); ++k) {
-        auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (lower(static_cast<unsigned char>(n[k])) != lower(static_cast<unsigned char>(name[k])))
-            return false;
-    }
-    return true;
-}
-
-pugi::xml_node FirstChildNamed(const pugi::xml_node& parent, std::string_view name) {
-    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && NameIs(child, name))
-            return child;
-    return {};
-}
-
-std::string_view Trimmed(std::string_view t) {
-    while (!t.empty() && static_cast<unsigned char>(t.front()) < 33)
-        t.remove_prefix(1);
-    while (!t.empty() && static_cast<unsigned char>(t.back()) < 33)
-        t.remove_suffix(1);
-    return t;
-}
 
 // The first text of an element that is not only white space, without the
 // control characters and blanks around it.
@@ -45,7 +19,7 @@ std::string_view TrimmedText(const pugi::xml_node& element) {
     for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
             continue;
-        if (const std::string_view t = Trimmed(child.value()); !t.empty())
+        if (const std::string_view t = xml::trimmed(child.value()); !t.empty())
             return t;
     }
     return {};
@@ -54,14 +28,14 @@ std::string_view TrimmedText(const pugi::xml_node& element) {
 // Fills the list from the root; anything short of a list element leaves it
 // empty, which is still a catalogue.
 CatalogueLoad Fill(const pugi::xml_node& root, std::vector<std::string>& files) {
-    const pugi::xml_node property = FirstChildNamed(root, "Files");
+    const pugi::xml_node property = xml::firstChildNamed(root, "Files");
     if (!property)
         return CatalogueLoad::Loaded;
     const std::string_view className = TrimmedText(property);
     if (className.size() < 2 || className.front() != '(' ||
         className.substr(1, className.size() - 2) != "TStringList")
         return CatalogueLoad::Loaded;
-    const pugi::xml_node list = FirstChildNamed(property, "DefinedProperties");
+    const pugi::xml_node list = xml::firstChildNamed(property, "DefinedProperties");
     if (!list)
         return CatalogueLoad::Loaded;
 

@@ -1,46 +1,11 @@
 #include "settings/ConfigDocument.h"
 
-#include <cctype>
+#include "xml/XmlQuery.h"
+
 #include <charconv>
 #include <string>
 
 namespace {
-
-bool sameName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        const auto x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-        if (x != y && std::tolower(x) != std::tolower(y))
-            return false;
-    }
-    return *a == *b;
-}
-
-pugi::xml_node firstChild(const pugi::xml_node& parent, const char* name) {
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && sameName(c.name(), name))
-            return c;
-    return {};
-}
-
-// Document order: a parent before its children.
-pugi::xml_node firstBelow(const pugi::xml_node& top, const char* name) {
-    for (pugi::xml_node c = top.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        if (sameName(c.name(), name))
-            return c;
-        if (pugi::xml_node found = firstBelow(c, name))
-            return found;
-    }
-    return {};
-}
-
-pugi::xml_attribute findAttribute(const pugi::xml_node& e, const char* name) {
-    for (pugi::xml_attribute a = e.first_attribute(); a; a = a.next_attribute())
-        if (sameName(a.name(), name))
-            return a;
-    return {};
-}
 
 // The element's own character content; empty for a missing element.
 std::string textOf(const pugi::xml_node& e) {
@@ -52,35 +17,27 @@ std::string textOf(const pugi::xml_node& e) {
 }
 
 int32_t readInt(const pugi::xml_node& parent, const char* name, int32_t fallback) {
-    pugi::xml_node e = firstChild(parent, name);
+    pugi::xml_node e = xml::firstChildNamed(parent, name);
     if (!e)
         return fallback;
     return parseConfigInt(textOf(e)).value_or(fallback);
 }
 
 bool readBool(const pugi::xml_node& parent, const char* name, bool fallback) {
-    pugi::xml_node e = firstChild(parent, name);
+    pugi::xml_node e = xml::firstChildNamed(parent, name);
     if (!e)
         return fallback;
     return parseConfigBool(textOf(e)).value_or(fallback);
 }
 
 QString readText(const pugi::xml_node& parent, const char* name) {
-    return QString::fromStdString(textOf(firstChild(parent, name)));
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
+    return QString::fromStdString(textOf(xml::firstChildNamed(parent, name)));
 }
 
 // The value replaces whatever the element held; an empty value leaves it
 // empty, which the writer puts down as an empty-element tag.
 void setValue(pugi::xml_node parent, const char* name, const std::string& value) {
-    pugi::xml_node e = firstChild(parent, name);
+    pugi::xml_node e = xml::firstChildNamed(parent, name);
     if (!e) {
         e = parent.append_child(name);
     } else {
@@ -104,13 +61,13 @@ void setValue(pugi::xml_node parent, const char* name, const QString& value) {
 }
 
 pugi::xml_node findOrAdd(pugi::xml_node top, const char* name) {
-    if (pugi::xml_node e = firstBelow(top, name))
+    if (pugi::xml_node e = xml::firstBelowNamed(top, name))
         return e;
     return top.append_child(name);
 }
 
 void setAttribute(pugi::xml_node e, const char* name, const char* value) {
-    pugi::xml_attribute a = findAttribute(e, name);
+    pugi::xml_attribute a = xml::attributeNamed(e, name);
     if (!a)
         a = e.append_attribute(name);
     a.set_value(value);
@@ -119,7 +76,7 @@ void setAttribute(pugi::xml_node e, const char* name, const char* value) {
 } // namespace
 
 std::optional<int32_t> parseConfigInt(std::string_view text) {
-    text = trimmed(text);
+    text = xml::trimmedSpace(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     int32_t v = 0;
@@ -130,10 +87,10 @@ std::optional<int32_t> parseConfigInt(std::string_view text) {
 }
 
 std::optional<bool> parseConfigBool(std::string_view text) {
-    const std::string_view t = trimmed(text);
-    if (sameName(std::string(t).c_str(), "true"))
+    const std::string_view t = xml::trimmedSpace(text);
+    if (xml::sameName(t, "true"))
         return true;
-    if (sameName(std::string(t).c_str(), "false"))
+    if (xml::sameName(t, "false"))
         return false;
     if (std::optional<int32_t> n = parseConfigInt(t))
         return *n != 0;
@@ -146,30 +103,30 @@ ConfigValues readConfig(const pugi::xml_node& root) {
     v.SkipSilence = readBool(root, "SkipSilence", false);
     v.Volume = readInt(root, "Volume", 5);
 
-    if (pugi::xml_node g = firstBelow(root, "OutFormat")) {
+    if (pugi::xml_node g = xml::firstBelowNamed(root, "OutFormat")) {
         ConfigOutFormat f;
-        f.format = QString::fromStdString(findAttribute(g, "format").value());
-        if (pugi::xml_node w = firstBelow(g, "WAVE")) {
+        f.format = QString::fromStdString(xml::attributeNamed(g, "format").value());
+        if (pugi::xml_node w = xml::firstBelowNamed(g, "WAVE")) {
             f.wave = ConfigWave{readInt(w, "Channel", 2), readInt(w, "BitPerSam", 16),
                                 readInt(w, "SampleRate", 44100)};
         }
-        if (pugi::xml_node m = firstBelow(g, "MP3")) {
+        if (pugi::xml_node m = xml::firstBelowNamed(g, "MP3")) {
             f.mp3 = ConfigMp3{readInt(m, "BitRate", 128), readBool(m, "CRC", false),
                               readBool(m, "VBR", false), readInt(m, "VBRQuality", 5),
                               readInt(m, "Channel", 2)};
         }
-        if (pugi::xml_node a = firstBelow(g, "WMA")) {
+        if (pugi::xml_node a = xml::firstBelowNamed(g, "WMA")) {
             f.wma = ConfigWma{readInt(a, "SampleRate", 44100), readInt(a, "Channel", 2),
                               readInt(a, "BitRate", 128)};
         }
-        if (pugi::xml_node o = firstBelow(g, "OGG"))
+        if (pugi::xml_node o = xml::firstBelowNamed(g, "OGG"))
             f.oggQuality = readInt(o, "Quality", 5);
         v.outFormat = std::move(f);
     }
 
-    if (pugi::xml_node p = firstBelow(root, "Path")) {
+    if (pugi::xml_node p = xml::firstBelowNamed(root, "Path")) {
         ConfigPath path;
-        path.mode = QString::fromStdString(findAttribute(p, "mode").value());
+        path.mode = QString::fromStdString(xml::attributeNamed(p, "mode").value());
         path.SaveFolder = readText(p, "SaveFolder");
         path.SpecialPath = readText(p, "SpecialPath");
         path.SamenameOP = readInt(p, "SamenameOP", 1);
@@ -178,7 +135,7 @@ ConfigValues readConfig(const pugi::xml_node& root) {
         v.path = std::move(path);
     }
 
-    if (pugi::xml_node h = firstBelow(root, "HotKey"))
+    if (pugi::xml_node h = xml::firstBelowNamed(root, "HotKey"))
         v.hotKeys = ConfigHotKeys{readText(h, "Start"), readText(h, "Pause"), readText(h, "Stop")};
     return v;
 }

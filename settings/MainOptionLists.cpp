@@ -61,10 +61,11 @@ void TfrmMain::FillOptionLists() {
 }
 
 void TfrmMain::ShowFormatLayout(const QString& name) {
-    lyWave->setVisible(name == QLatin1String("WAVE"));
-    lyMP3->setVisible(name == QLatin1String("MP3"));
-    lyWMA->setVisible(name == QLatin1String("WMA"));
-    lyOGG->setVisible(name == QLatin1String("OGG"));
+    const auto format = outFormatFromName(name, Qt::CaseSensitive);
+    lyWave->setVisible(format == rofWAVE);
+    lyMP3->setVisible(format == rofMP3);
+    lyWMA->setVisible(format == rofWMA);
+    lyOGG->setVisible(format == rofOGG);
 }
 
 void TfrmMain::UpdateNamingControls() {

@@ -2,7 +2,16 @@
 
 TRecorderSettings Settings;
 
-const QStringList OutFormatNames = {"WAVE", "MP3", "WMA", "OGG"};
+namespace {
+QStringList makeOutFormatNames() {
+    QStringList names;
+    for (const OutFormatEntry& entry : kOutFormats)
+        names << QString::fromLatin1(entry.configName);
+    return names;
+}
+} // namespace
+
+const QStringList OutFormatNames = makeOutFormatNames();
 const QStringList WavChannelItems = {"Mono", "Stereo"};
 const QStringList WavBitItems = {"8bit", "16bit", "24bit"};
 const QStringList WavRateItems = {"8000Khz", "11025Khz", "22050Khz", "44100Khz"};
@@ -42,14 +51,14 @@ std::optional<int32_t> wavChannelFromText(const QString& text) {
 }
 
 QString outFormatName(TRecordOutFormat format) {
-    const auto i = static_cast<qsizetype>(format);
-    return i < OutFormatNames.size() ? OutFormatNames[i] : QString();
+    const OutFormatEntry* entry = findOutFormat(format);
+    return entry ? QString::fromLatin1(entry->configName) : QString();
 }
 
 std::optional<TRecordOutFormat> outFormatFromName(const QString& name, Qt::CaseSensitivity cs) {
-    for (qsizetype i = 0; i < OutFormatNames.size(); ++i)
-        if (OutFormatNames[i].compare(name, cs) == 0)
-            return static_cast<TRecordOutFormat>(i);
+    for (const OutFormatEntry& entry : kOutFormats)
+        if (name.compare(QLatin1String(entry.configName), cs) == 0)
+            return entry.format;
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "xml/XmlWriter.h"
 
+#include "xml/XmlQuery.h"
+
 #include <string_view>
 
 namespace xml {
@@ -10,17 +12,6 @@ constexpr std::string_view kEol = "\r\n";
 
 bool isTextNode(const pugi::xml_node& n) {
     return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
-}
-
-// In an element that also holds elements, the white space around a text is
-// the layout of the file it came from, not content; trimming it keeps the
-// file from growing at every save.
-std::string_view trimLayout(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) < 33)
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) < 33)
-        s.remove_suffix(1);
-    return s;
 }
 
 class Writer {
@@ -36,7 +27,10 @@ public:
             break;
         case pugi::node_pcdata:
         case pugi::node_cdata: {
-            std::string_view text = trimLayout(n.value());
+            // In an element that also holds elements, the white space around
+            // a text is the layout of the file it came from, not content;
+            // trimming it keeps the file from growing at every save.
+            std::string_view text = trimmed(n.value());
             if (text.empty())
                 break;
             indent(depth);
@@ -104,7 +98,7 @@ private:
             pugi::xml_node c = e.first_child();
             // A leading text stays on the line of the start tag.
             if (isTextNode(c)) {
-                textNode(c, trimLayout(c.value()));
+                textNode(c, trimmed(c.value()));
                 c = c.next_sibling();
             }
             out_ += kEol;

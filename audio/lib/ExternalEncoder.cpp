@@ -1,8 +1,8 @@
 #include "audio/lib/ExternalEncoder.h"
 
 #include "audio/lib/CommandLine.h"
+#include "audio/lib/WaveFormat.h"
 
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -35,31 +35,10 @@ void ignoreSigpipe() {
     std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
 }
 
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-std::array<uint8_t, 44> streamingWavHeader() {
-    std::array<uint8_t, 44> h{};
-    std::memcpy(&h[0], "RIFF", 4);
-    put32(&h[4], 0xFFFFFFFFu);
-    std::memcpy(&h[8], "WAVEfmt ", 8);
-    put32(&h[16], 16);
-    put16(&h[20], 1); // PCM
-    put16(&h[22], 2);
-    put32(&h[24], 44100);
-    put32(&h[28], 44100 * 4);
-    put16(&h[32], 4);
-    put16(&h[34], 16);
-    std::memcpy(&h[36], "data", 4);
-    put32(&h[40], 0xFFFFFFFFu);
-    return h;
+// The encoders read WAV from standard input. The sizes say "unknown" so they
+// read to EOF: a finite size is obeyed and the encoder would stop early.
+std::vector<uint8_t> streamingWavHeader() {
+    return wavFileHeader(pcmWaveFormat(2, 16, 44100), 0xFFFFFFFFu, 0xFFFFFFFFu);
 }
 
 struct SpawnAttributes {

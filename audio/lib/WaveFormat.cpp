@@ -1,24 +1,16 @@
 #include "audio/lib/WaveFormat.h"
 
+#include "audio/lib/LittleEndian.h"
+
 #include <cstring>
 
 namespace audiolib {
 namespace {
 
-uint16_t get16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t get32(const uint8_t* p) {
-    return uint32_t{get16(p)} | (uint32_t{get16(p + 2)} << 16);
-}
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(uint8_t* p, uint32_t v) {
-    put16(p, static_cast<uint16_t>(v));
-    put16(p + 2, static_cast<uint16_t>(v >> 16));
-}
+using le::get16;
+using le::get32;
+using le::put16;
+using le::put32;
 
 bool offered(uint16_t tag, uint16_t bits) {
     switch (tag) {
@@ -73,6 +65,25 @@ size_t writeWaveFormat(const WaveFormat& f, void* block, size_t capacity) {
     if (!f.extra.empty())
         std::memcpy(p + kWaveFormatHeadSize, f.extra.data(), f.extra.size());
     return f.size();
+}
+
+std::vector<uint8_t> wavFileHeader(const WaveFormat& f, uint32_t riffSize, uint32_t dataSize) {
+    // Plain PCM gets the classic 16-byte format chunk without cbSize, which
+    // every reader takes; anything else carries its whole block.
+    const bool classic = f.formatTag == kWavePcm && f.extra.empty();
+    const size_t fmtSize = classic ? kWaveFormatHeadSize - 2 : f.size();
+    std::vector<uint8_t> h(20 + fmtSize + 8);
+    std::memcpy(&h[0], "RIFF", 4);
+    put32(&h[4], riffSize);
+    std::memcpy(&h[8], "WAVEfmt ", 8);
+    put32(&h[16], static_cast<uint32_t>(fmtSize));
+    std::vector<uint8_t> block(f.size());
+    if (writeWaveFormat(f, block.data(), block.size()) == 0)
+        return {};
+    std::memcpy(&h[20], block.data(), fmtSize);
+    std::memcpy(&h[20 + fmtSize], "data", 4);
+    put32(&h[24 + fmtSize], dataSize);
+    return h;
 }
 
 WaveFormat pcmWaveFormat(uint16_t channels, uint16_t bits, uint32_t rate) {

@@ -44,6 +44,11 @@ std::optional<WaveFormat> readWaveFormat(const void* block, size_t length);
 // is too small.
 size_t writeWaveFormat(const WaveFormat& format, void* block, size_t capacity);
 
+// The RIFF head of a WAV file up to the start of its samples: the format
+// chunk holds the block, and the sizes are written as given (0xFFFFFFFF for a
+// stream of unknown length). Empty when the block cannot be written.
+std::vector<uint8_t> wavFileHeader(const WaveFormat& format, uint32_t riffSize, uint32_t dataSize);
+
 constexpr uint32_t kWaveMinRate = 8000;
 constexpr uint32_t kWaveMaxRate = 44100;
 

@@ -4,7 +4,7 @@
 #include "audio/lib/Backend.h"
 #include "audio/lib/Channel.h"
 #include "tests/audio/DecodedAudio.h"
-#include "tests/audio/ToneBackend.h"
+#include "tests/audio/ToneInputs.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/SoundFormatDialog.h"
@@ -27,8 +27,7 @@ class MainStartup : public WindowFixture {
 protected:
     void SetUp() override {
         ASSERT_FALSE(dir.path().empty());
-        audiolib::installBackend(std::make_unique<tonetest::ToneBackend>(
-            std::vector<std::string>{"Line In", "Microphone", "Monitor of Speakers"}));
+        audiotest::installToneInputs({"Line In", "Microphone", "Monitor of Speakers"});
     }
     QTemporaryDir recordings;
 };

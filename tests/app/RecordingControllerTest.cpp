@@ -7,7 +7,7 @@
 #include "recordings/TRecordFiles.h"
 #include "settings/RecorderSettings.h"
 #include "tests/audio/DecodedAudio.h"
-#include "tests/audio/ToneBackend.h"
+#include "tests/audio/ToneInputs.h"
 #include "tests/support/ChildProcesses.h"
 #include "tests/support/FakePlatformServices.h"
 #include "tests/support/TempFolder.h"
@@ -81,8 +81,8 @@ protected:
         Settings = TRecorderSettings{};
     }
 
-    void installTone(std::vector<std::string> inputs) {
-        audiolib::installBackend(std::make_unique<tonetest::ToneBackend>(std::move(inputs), &tone));
+    void installTone(const std::vector<std::string>& inputs) {
+        tone = audiotest::installToneInputs(inputs);
     }
 
     // The window with MP3 recordings of input 0 into the output folder, named
@@ -147,7 +147,7 @@ protected:
     }
 
     TempFolder output;
-    tonetest::ToneCapture* tone = nullptr;
+    audiolib::VirtualBackend* tone = nullptr; // owned by the audio layer
     std::unique_ptr<TfrmMain> frm;
 };
 
@@ -435,7 +435,7 @@ TEST_F(RecordingController, APlatformCloseWhilePausedEndsTheRecording) {
 TEST_F(RecordingController, AnInputLostWhilePausedEndsTheRecordingAtTheNextBlink) {
     create();
     frm->btnRecord->click();
-    ASSERT_NE(tone, nullptr);
+    ASSERT_GE(tone->openCaptures(), 1);
     std::this_thread::sleep_for(300ms);
     frm->btnRecord->click();
     tone->loseInput();

@@ -4,7 +4,7 @@
 #include "audio/WaveFormatBlock.h"
 #include "audio/lib/ProcessState.h"
 #include "tests/audio/DecodedAudio.h"
-#include "tests/audio/ToneBackend.h"
+#include "tests/audio/ToneInputs.h"
 #include "tests/support/ChildProcesses.h"
 
 #include <gtest/gtest.h>
@@ -54,8 +54,8 @@ protected:
         audiolib::setCodecDialogHook(nullptr);
         fs::remove_all(dir);
     }
-    void install(std::vector<std::string> inputs) {
-        audiolib::installBackend(std::make_unique<tonetest::ToneBackend>(std::move(inputs), &last));
+    void install(const std::vector<std::string>& inputs) {
+        tones = audiotest::installToneInputs(inputs);
         rec = std::make_unique<TBassRecorder>();
         ASSERT_TRUE(rec->Init(nullptr));
     }
@@ -75,7 +75,7 @@ protected:
 
     std::string dir;
     std::unique_ptr<TBassRecorder> rec;
-    tonetest::ToneCapture* last = nullptr;
+    audiolib::VirtualBackend* tones = nullptr; // owned by the audio layer
 };
 
 } // namespace
@@ -98,8 +98,7 @@ TEST_F(Recorder, InitRefusedByAnOpenOutputStillRecords) {
     rec.reset();
     audiolib::recordFree();
     audiolib::free();
-    audiolib::installBackend(
-        std::make_unique<tonetest::ToneBackend>(std::vector<std::string>{"Line In"}, &last));
+    tones = audiotest::installToneInputs({"Line In"});
     ASSERT_TRUE(audiolib::init(-1, 44100, 0, nullptr)) << "the player opens the output first";
     rec = std::make_unique<TBassRecorder>();
     EXPECT_FALSE(rec->Init(nullptr));
@@ -359,8 +358,8 @@ TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     ASSERT_EQ(rec->Start(rofWAVE, dir + "/lost"), 0);
     std::this_thread::sleep_for(200ms);
     rec->Pause();
-    ASSERT_NE(last, nullptr);
-    last->loseInput();
+    ASSERT_GE(tones->openCaptures(), 1);
+    tones->loseInput();
     auto lost = std::chrono::steady_clock::now();
     while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - lost < 1s)
         std::this_thread::sleep_for(20ms);

@@ -29,6 +29,10 @@ struct ResamplerDeleter {
 struct FifoDeleter {
     void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
+// A demuxer context opened by avformat_open_input, with its file.
+struct InputContextDeleter {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+};
 // An output muxer context together with the file it opened.
 struct OutputContextDeleter {
     void operator()(AVFormatContext* f) const {
@@ -43,6 +47,7 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerDeleter>;
 using FifoPtr = std::unique_ptr<AVAudioFifo, FifoDeleter>;
+using InputContextPtr = std::unique_ptr<AVFormatContext, InputContextDeleter>;
 using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
 
 } // namespace audiolib::ffmpeg

@@ -1,6 +1,7 @@
 #include "audio/lib/ffmpeg/FileDecoder.h"
 
 #include "audio/lib/AudioLib.h"
+#include "audio/lib/ffmpeg/FfmpegHandles.h"
 #include "audio/lib/ffmpeg/QuietLog.h"
 
 #include <algorithm>
@@ -21,21 +22,6 @@ namespace audiolib {
 
 namespace {
 
-struct FormatCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct SwrFreer {
-    void operator()(SwrContext* c) const { swr_free(&c); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
 struct LayoutHolder {
     AVChannelLayout layout{};
     ~LayoutHolder() { av_channel_layout_uninit(&layout); }
@@ -60,11 +46,11 @@ bool hasExactContainerLength(AVCodecID id) {
 } // namespace
 
 struct FileDecoder::Impl {
-    std::unique_ptr<AVFormatContext, FormatCloser> format;
-    std::unique_ptr<AVCodecContext, CodecFreer> codec;
-    std::unique_ptr<SwrContext, SwrFreer> swr;
-    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
-    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    ffmpeg::InputContextPtr format;
+    ffmpeg::CodecContextPtr codec;
+    ffmpeg::ResamplerPtr swr;
+    ffmpeg::PacketPtr packet{av_packet_alloc()};
+    ffmpeg::FramePtr frame{av_frame_alloc()};
     AVStream* stream = nullptr;
     uint32_t rate = 0;
     uint32_t channels = 0;

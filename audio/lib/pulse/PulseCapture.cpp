@@ -4,7 +4,6 @@ namespace audiolib::pulse {
 
 namespace {
 
-constexpr int kStreamTimeoutMs = 2000;
 // Small fragments keep the level meter and the callback close to real time;
 // the server still buffers far more than that (maxlength) before it drops.
 constexpr pa_usec_t kFragmentUsec = 20'000;
@@ -41,21 +40,13 @@ public:
             PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
         if (pa_stream_connect_record(stream_, device, &attr, flags) < 0)
             return false;
-        waitLocked(conn_.loop, kStreamTimeoutMs, [&] {
-            const pa_stream_state_t st = pa_stream_get_state(stream_);
-            return st == PA_STREAM_READY || !PA_STREAM_IS_GOOD(st);
-        });
-        ready_ = pa_stream_get_state(stream_) == PA_STREAM_READY;
+        ready_ = waitUntilReady(conn_.loop, stream_);
         return ready_;
     }
 
     bool setPaused(bool paused) override {
         LoopLock lock(conn_.loop);
-        pa_operation* op = pa_stream_cork(stream_, paused ? 1 : 0, nullptr, nullptr);
-        if (!op)
-            return false;
-        pa_operation_unref(op);
-        return true;
+        return corkStream(stream_, paused);
     }
 
 private:

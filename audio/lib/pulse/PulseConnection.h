@@ -45,6 +45,27 @@ template <typename Done> bool waitLocked(pa_threaded_mainloop* loop, int timeout
     return true;
 }
 
+// Called with the loop locked, after pa_stream_connect_*(): waits until the
+// stream is ready or has failed, for at most two seconds. True when ready.
+inline bool waitUntilReady(pa_threaded_mainloop* loop, pa_stream* stream) {
+    constexpr int kStreamTimeoutMs = 2000;
+    waitLocked(loop, kStreamTimeoutMs, [&] {
+        const pa_stream_state_t st = pa_stream_get_state(stream);
+        return st == PA_STREAM_READY || !PA_STREAM_IS_GOOD(st);
+    });
+    return pa_stream_get_state(stream) == PA_STREAM_READY;
+}
+
+// Called with the loop locked. Asks the server to stop or resume the
+// stream; false when the request could not be sent.
+inline bool corkStream(pa_stream* stream, bool paused) {
+    pa_operation* op = pa_stream_cork(stream, paused ? 1 : 0, nullptr, nullptr);
+    if (!op)
+        return false;
+    pa_operation_unref(op);
+    return true;
+}
+
 // Buffer attributes with every field left to the server; callers set the
 // one or two they care about.
 inline pa_buffer_attr serverChosenBufferAttr() {

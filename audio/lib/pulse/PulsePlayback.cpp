@@ -7,7 +7,6 @@ namespace audiolib::pulse {
 
 namespace {
 
-constexpr int kStreamTimeoutMs = 2000;
 // What the server holds ahead of the listener: short enough that pause and
 // seek feel immediate, long enough to ride out a busy machine.
 constexpr pa_usec_t kTargetUsec = 100'000;
@@ -49,11 +48,7 @@ public:
             PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) < 0)
             return false;
-        waitLocked(conn_.loop, kStreamTimeoutMs, [&] {
-            const pa_stream_state_t st = pa_stream_get_state(stream_);
-            return st == PA_STREAM_READY || !PA_STREAM_IS_GOOD(st);
-        });
-        if (pa_stream_get_state(stream_) != PA_STREAM_READY)
+        if (!waitUntilReady(conn_.loop, stream_))
             return false;
         pa_mainloop_api* api = pa_threaded_mainloop_get_api(conn_.loop);
         retry_ = api->time_new(api, nullptr, &PulsePlayback::onRetry, this);
@@ -62,10 +57,8 @@ public:
 
     bool setPaused(bool paused) override {
         LoopLock lock(conn_.loop);
-        pa_operation* op = pa_stream_cork(stream_, paused ? 1 : 0, nullptr, nullptr);
-        if (!op)
+        if (!corkStream(stream_, paused))
             return false;
-        pa_operation_unref(op);
         paused_ = paused;
         if (!paused)
             armRetry();

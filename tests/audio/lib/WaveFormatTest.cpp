@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace audiolib {
@@ -23,6 +24,25 @@ TEST(WaveFormat, BytesAreLittleEndianAndPacked) {
     const auto back = readWaveFormat(block.data(), 20);
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, f);
+}
+
+TEST(WaveFormat, FileHeaderHoldsTheClassicPcmChunkOrTheWholeBlock) {
+    // What the external encoders read from their standard input.
+    const std::vector<uint8_t> pcm{'R', 'I', 'F',  'F',  0xFF, 0xFF, 0xFF, 0xFF, 'W',  'A',  'V',
+                                   'E', 'f', 'm',  't',  ' ',  16,   0,    0,    0,    1,    0,
+                                   2,   0,   0x44, 0xAC, 0,    0,    0x10, 0xB1, 0x02, 0,    4,
+                                   0,   16,  0,    'd',  'a',  't',  'a',  0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(wavFileHeader(pcmWaveFormat(2, 16, 44100), 0xFFFFFFFFu, 0xFFFFFFFFu), pcm);
+
+    WaveFormat ima = pcmWaveFormat(1, 4, 8000);
+    ima.formatTag = kWaveImaAdpcm;
+    ima.extra = {0xF9, 0x01};
+    const auto h = wavFileHeader(ima, 1000, 952);
+    ASSERT_EQ(h.size(), 48u);
+    EXPECT_EQ(h[16], 20); // the block with cbSize and extras
+    EXPECT_EQ(readWaveFormat(h.data() + 20, 20), ima);
+    EXPECT_EQ(std::string(h.begin() + 40, h.begin() + 44), "data");
+    EXPECT_EQ(h[44] | h[45] << 8, 952);
 }
 
 TEST(WaveFormat, ShortBuffersAreRefused) {

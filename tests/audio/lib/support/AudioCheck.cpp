@@ -1,5 +1,7 @@
 #include "tests/audio/lib/support/AudioCheck.h"
 
+#include "audio/lib/LittleEndian.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -177,10 +179,7 @@ std::optional<WavHeader> readWavHeader(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-    auto u32 = [&](size_t at) {
-        return uint32_t{bytes[at]} | uint32_t{bytes[at + 1]} << 8 | uint32_t{bytes[at + 2]} << 16 |
-               uint32_t{bytes[at + 3]} << 24;
-    };
+    auto u32 = [&](size_t at) { return audiolib::le::get32(bytes.data() + at); };
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
         std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return std::nullopt;
