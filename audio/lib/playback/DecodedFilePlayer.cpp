@@ -53,7 +53,9 @@ DecodedFilePlayer::~DecodedFilePlayer() {
 void DecodedFilePlayer::decodeLoop() {
     using namespace std::chrono_literals;
     std::unique_lock lock(control_);
-    uint32_t generation = requestGeneration_;
+    // The decoder stands at frame 0, which is what generation 1 asks for. A
+    // request made before this thread first ran must still be seen as new.
+    uint32_t generation = 1;
     bool ended = false;
     while (!quit_) {
         if (requestGeneration_ != generation) {
