@@ -116,14 +116,16 @@ void TBassPlayer::SetCurrentPosition64(uint64_t pos) {
 }
 
 // The low 32 bits, read as signed, as callers of the 32-bit forms expect.
-int32_t TBassPlayer::GetChannelLength() const {
-    const int64_t v = GetChannelLength64();
+static int32_t low32(int64_t v) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
 }
 
+int32_t TBassPlayer::GetChannelLength() const {
+    return low32(GetChannelLength64());
+}
+
 int32_t TBassPlayer::GetCurrentPosition() const {
-    const int64_t v = GetCurrentPosition64();
-    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
+    return low32(GetCurrentPosition64());
 }
 
 void TBassPlayer::SetCurrentPosition(uint32_t pos) {

@@ -263,6 +263,12 @@ bool FileDecoder::Impl::countLength(const std::string& path) {
         length = static_cast<uint64_t>(stream->duration);
         return true;
     }
+    // ASF states the play time in its header, to the millisecond like its
+    // packet stamps: the same length without reading the whole file.
+    if (std::strcmp(format->iformat->name, "asf") == 0 && stream->duration > 0) {
+        length = static_cast<uint64_t>(av_rescale_q(stream->duration, stream->time_base, perFrame));
+        return length > 0;
+    }
     if (par->codec_id == AV_CODEC_ID_MP3) {
         if (const std::optional<uint64_t> stated = mp3StatedLength(path)) {
             length = *stated;
