@@ -2,10 +2,16 @@
 // Small helpers shared by the audio benchmarks.
 
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/time.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace bench {
 
@@ -26,6 +32,27 @@ inline std::string programFolder() {
 
 inline double wallSeconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Starts a program (no shell) with stderr silenced; -1 for in/out keeps
+// ours. -1 when it cannot start.
+inline pid_t spawn(std::vector<std::string> args, int in, int out) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (in >= 0)
+        posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
+    if (out >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
 }
 
 } // namespace bench

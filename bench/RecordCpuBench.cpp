@@ -19,30 +19,9 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
-
-pid_t spawn(std::vector<std::string> args, int in, int out) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (in >= 0)
-        posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
-    if (out >= 0)
-        posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 // parec | lame, both children of ours, for `secs`; returns their CPU time,
 // and parec's alone in `parecCpu`.
@@ -51,12 +30,12 @@ double pipelineCpu(int secs, const std::string& out, double& parecCpu) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return -1;
-    const pid_t parec = spawn({"parec", "-d", "rec.monitor", "--format=s16le", "--rate=44100",
-                               "--channels=2", "--latency-msec=20"},
-                              -1, fds[1]);
-    const pid_t lame = spawn({"lame", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
-                              "--little-endian", "-b", "128", "-m", "s", "-", out},
-                             fds[0], -1);
+    const pid_t parec = bench::spawn({"parec", "-d", "rec.monitor", "--format=s16le",
+                                      "--rate=44100", "--channels=2", "--latency-msec=20"},
+                                     -1, fds[1]);
+    const pid_t lame = bench::spawn({"lame", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
+                                     "--little-endian", "-b", "128", "-m", "s", "-", out},
+                                    fds[0], -1);
     close(fds[0]);
     close(fds[1]);
     if (parec < 0 || lame < 0)
@@ -117,7 +96,8 @@ int main(int argc, char** argv) {
     }
     // The tone plays through the whole run; low latency so that the null
     // sink delivers in small blocks from the start.
-    const pid_t player = spawn({"paplay", "--device=rec", "--latency-msec=20", tone}, -1, -1);
+    const pid_t player =
+        bench::spawn({"paplay", "--device=rec", "--latency-msec=20", tone}, -1, -1);
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
 
     uint64_t lost = 0;

@@ -1,5 +1,7 @@
 #include "ui/PlatformServices.h"
 
+#include "ui/DBusFileManager.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -58,6 +60,7 @@ PlatformServices PlatformServices::desktop() {
     PlatformServices services;
     services.messages = std::make_unique<QtMessageBoxes>();
     services.dialogs = std::make_unique<QtDialogs>();
+    services.fileManager = std::make_unique<DBusFileManager>();
     services.clock = std::make_unique<SystemClock>();
     QString folder = QCoreApplication::applicationDirPath();
     if (!folder.endsWith('/'))

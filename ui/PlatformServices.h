@@ -46,7 +46,7 @@ public:
 struct PlatformServices {
     std::unique_ptr<MessageBoxService> messages;
     std::unique_ptr<DialogService> dialogs;
-    std::unique_ptr<FileManagerService> fileManager; // may be null until playback lands
+    std::unique_ptr<FileManagerService> fileManager;
     std::unique_ptr<ClockService> clock;
     QString programFolder; // with a trailing '/'
 

@@ -2,11 +2,14 @@
 
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/ffmpeg/FfmpegHandles.h"
+#include "audio/lib/ffmpeg/Mp3InfoTag.h"
 #include "audio/lib/ffmpeg/QuietLog.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +44,19 @@ bool hasExactContainerLength(AVCodecID id) {
     }
     const std::string_view name = desc->name;
     return name.starts_with("pcm_") || name.starts_with("adpcm_");
+}
+
+// The decoded length an MP3 file's info frame states, read from the file's
+// first few kilobytes: counting a long file's packets takes far longer.
+std::optional<uint64_t> mp3StatedLength(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    uint8_t head[10] = {};
+    if (!in.read(reinterpret_cast<char*>(head), sizeof head))
+        return std::nullopt;
+    in.seekg(static_cast<std::streamoff>(id3v2Size(head, sizeof head)));
+    std::vector<uint8_t> frame(4096);
+    in.read(reinterpret_cast<char*>(frame.data()), static_cast<std::streamsize>(frame.size()));
+    return mp3InfoTagFrames(frame.data(), static_cast<size_t>(in.gcount()));
 }
 
 } // namespace
@@ -92,7 +108,7 @@ struct FileDecoder::Impl {
     bool prepareConverter(const AVFrame* f);
     bool convert(const AVFrame* f);
     bool decodeMore();
-    bool countLength();
+    bool countLength(const std::string& path);
     void rewind();
 };
 
@@ -207,7 +223,7 @@ bool FileDecoder::Impl::decodeMore() {
 
 // The decoded length, from packet timestamps less the priming and padding the
 // container tells the decoder to drop (MP3 encoder delay, Opus pre-skip).
-bool FileDecoder::Impl::countLength() {
+bool FileDecoder::Impl::countLength(const std::string& path) {
     const AVRational perFrame{1, static_cast<int>(rate)};
     const AVCodecParameters* par = stream->codecpar;
     if (hasExactContainerLength(par->codec_id) && stream->duration > 0) {
@@ -232,6 +248,18 @@ bool FileDecoder::Impl::countLength() {
         stream->time_base.den == static_cast<int>(rate)) {
         length = static_cast<uint64_t>(stream->duration);
         return true;
+    }
+    // ASF states the play time in its header, to the millisecond like its
+    // packet stamps: the same length without reading the whole file.
+    if (std::strcmp(format->iformat->name, "asf") == 0 && stream->duration > 0) {
+        length = static_cast<uint64_t>(av_rescale_q(stream->duration, stream->time_base, perFrame));
+        return length > 0;
+    }
+    if (par->codec_id == AV_CODEC_ID_MP3) {
+        if (const std::optional<uint64_t> stated = mp3StatedLength(path)) {
+            length = *stated;
+            return true;
+        }
     }
     // The span from the first packet's start to the last one's end: summing
     // durations instead would add up their rounding (ASF counts in whole
@@ -339,7 +367,7 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& path, Containe
     d->startPts = d->stream->start_time != AV_NOPTS_VALUE ? d->stream->start_time : 0;
     d->fileSize =
         raw->pb != nullptr ? static_cast<uint64_t>(std::max<int64_t>(0, avio_size(raw->pb))) : 0;
-    if (!d->countLength()) {
+    if (!d->countLength(path)) {
         return nullptr;
     }
     d->rewind();

@@ -3,7 +3,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Backend.h"
 #include "audio/lib/Channel.h"
-#include "audio/lib/playback/PlaybackEngine.h"
+#include "audio/lib/playback/DecodedFilePlayer.h"
 
 namespace audiolib {
 
@@ -11,34 +11,35 @@ namespace {
 
 class PlaybackChannel final : public Channel {
 public:
-    explicit PlaybackChannel(std::unique_ptr<PlaybackEngine> engine) : engine_(std::move(engine)) {}
+    explicit PlaybackChannel(std::unique_ptr<DecodedFilePlayer> player)
+        : player_(std::move(player)) {}
 
-    bool play(bool restart) override { return report(engine_->play(restart)); }
-    bool pause() override { return report(engine_->pause()); }
-    bool stop() override { return report(engine_->stop()); }
-    int isActive() const override { return engine_->activity(); }
-    uint64_t length() const override { return engine_->lengthBytes(); }
-    uint64_t position() const override { return engine_->positionBytes(); }
-    bool setPosition(uint64_t bytes) override { return report(engine_->setPositionBytes(bytes)); }
-    double bytesToSeconds(uint64_t bytes) const override { return engine_->bytesToSeconds(bytes); }
+    bool play(bool restart) override { return report(player_->play(restart)); }
+    bool pause() override { return report(player_->pause()); }
+    bool stop() override { return report(player_->stop()); }
+    int isActive() const override { return player_->activity(); }
+    uint64_t length() const override { return player_->lengthBytes(); }
+    uint64_t position() const override { return player_->positionBytes(); }
+    bool setPosition(uint64_t bytes) override { return report(player_->setPositionBytes(bytes)); }
+    double bytesToSeconds(uint64_t bytes) const override { return player_->bytesToSeconds(bytes); }
 
     uint32_t getData(void* buffer, uint32_t length) override {
         if (length != kDataFft1024)
             return fail(kErrNotAvail, ~uint32_t{0});
-        engine_->spectrum(static_cast<float*>(buffer));
+        player_->spectrum(static_cast<float*>(buffer));
         return static_cast<uint32_t>(Spectrum1024::kBins * sizeof(float));
     }
 
     uint64_t filePosition(uint32_t mode) const override {
         if (mode != kFilePosEnd)
             return fail(kErrNotAvail, ~uint64_t{0});
-        return engine_->fileSize();
+        return player_->fileSize();
     }
 
 private:
-    bool report(bool ok) const { return ok ? true : fail(engine_->lastError(), false); }
+    bool report(bool ok) const { return ok ? true : fail(player_->lastError(), false); }
 
-    std::unique_ptr<PlaybackEngine> engine_;
+    std::unique_ptr<DecodedFilePlayer> player_;
 };
 
 Handle createStream(bool mem, const char* file, uint64_t offset, uint64_t length,
@@ -53,15 +54,15 @@ Handle createStream(bool mem, const char* file, uint64_t offset, uint64_t length
     if (backend == nullptr)
         return fail(kErrInit, Handle{0});
     int error = kOk;
-    std::unique_ptr<PlaybackEngine> engine = PlaybackEngine::open(
+    std::unique_ptr<DecodedFilePlayer> player = DecodedFilePlayer::open(
         file, container,
         [backend](StreamFormat format, PlaybackSource& source) {
             return backend->openPlayback(format, source);
         },
         error);
-    if (!engine)
+    if (!player)
         return fail(error, Handle{0});
-    const Handle handle = registerChannel(std::make_shared<PlaybackChannel>(std::move(engine)));
+    const Handle handle = registerChannel(std::make_shared<PlaybackChannel>(std::move(player)));
     if (handle == 0)
         return fail(kErrMemory, Handle{0});
     setError(kOk);

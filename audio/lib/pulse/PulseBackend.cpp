@@ -3,6 +3,8 @@
 #include "audio/lib/pulse/PulseCapture.h"
 #include "audio/lib/pulse/PulsePlayback.h"
 
+#include <atomic>
+
 namespace audiolib {
 
 std::unique_ptr<Backend> makePulseBackend() {
@@ -18,6 +20,45 @@ namespace {
 // a busy machine.
 constexpr int kConnectTimeoutMs = 1500;
 constexpr int kQueryTimeoutMs = 2000;
+
+// Streams handed out keep the connection they were made on: while any
+// lives, a lost connection is not replaced under it.
+class CountedPlayback final : public PlaybackStream {
+public:
+    CountedPlayback(std::unique_ptr<PlaybackStream> inner, std::atomic<int>& live)
+        : inner_(std::move(inner)), live_(live) {
+        ++live_;
+    }
+    ~CountedPlayback() override {
+        inner_.reset();
+        --live_;
+    }
+    bool setPaused(bool paused) override { return inner_->setPaused(paused); }
+    void flush() override { inner_->flush(); }
+    uint64_t framesPlayed() const override { return inner_->framesPlayed(); }
+    bool failed() const override { return inner_->failed(); }
+
+private:
+    std::unique_ptr<PlaybackStream> inner_;
+    std::atomic<int>& live_;
+};
+
+class CountedCapture final : public CaptureStream {
+public:
+    CountedCapture(std::unique_ptr<CaptureStream> inner, std::atomic<int>& live)
+        : inner_(std::move(inner)), live_(live) {
+        ++live_;
+    }
+    ~CountedCapture() override {
+        inner_.reset();
+        --live_;
+    }
+    bool setPaused(bool paused) override { return inner_->setPaused(paused); }
+
+private:
+    std::unique_ptr<CaptureStream> inner_;
+    std::atomic<int>& live_;
+};
 
 bool contextSettled(pa_context* c) {
     const pa_context_state_t st = pa_context_get_state(c);
@@ -43,9 +84,22 @@ void PulseBackend::disconnect() {
     conn_.loop = nullptr;
 }
 
+// The server went away (or restarted): the context is dead for good.
+bool PulseBackend::connectionLost() const {
+    if (!conn_.context)
+        return false;
+    LoopLock lock(conn_.loop);
+    return pa_context_get_state(conn_.context) != PA_CONTEXT_READY;
+}
+
 bool PulseBackend::connect(std::string& reason) {
-    if (conn_.context)
-        return true;
+    if (conn_.context) {
+        if (live_ > 0 || !connectionLost())
+            return true;
+        // Nothing uses the dead connection any more: make a new one, so the
+        // next stream works once the server is back.
+        disconnect();
+    }
     conn_.loop = pa_threaded_mainloop_new();
     if (!conn_.loop) {
         reason = "cannot create the PulseAudio mainloop";
@@ -120,6 +174,13 @@ bool PulseBackend::listSources() {
     return true;
 }
 
+void PulseBackend::reconnectIfLost() {
+    if (live_ == 0 && connectionLost()) {
+        std::string reason;
+        connect(reason);
+    }
+}
+
 std::vector<std::string> PulseBackend::inputNames() {
     // Asked afresh: sources come and go while the connection lives (it may
     // have been made by init() long before the recording side asks).
@@ -133,18 +194,26 @@ std::vector<std::string> PulseBackend::inputNames() {
 
 std::unique_ptr<CaptureStream> PulseBackend::openCapture(int input, StreamFormat format,
                                                          CaptureSink& sink) {
+    reconnectIfLost();
     if (!conn_.context || input >= static_cast<int>(sources_.size()))
         return nullptr;
     // -1: the server's default source.
     const char* device = input < 0 ? nullptr : sources_[static_cast<size_t>(input)].name.c_str();
-    return openPulseCapture(conn_, device, format, sink);
+    std::unique_ptr<CaptureStream> stream = openPulseCapture(conn_, device, format, sink);
+    if (!stream)
+        return nullptr;
+    return std::make_unique<CountedCapture>(std::move(stream), live_);
 }
 
 std::unique_ptr<PlaybackStream> PulseBackend::openPlayback(StreamFormat format,
                                                            PlaybackSource& source) {
+    reconnectIfLost();
     if (!conn_.context)
         return nullptr;
-    return openPulsePlayback(conn_, format, source);
+    std::unique_ptr<PlaybackStream> stream = openPulsePlayback(conn_, format, source);
+    if (!stream)
+        return nullptr;
+    return std::make_unique<CountedPlayback>(std::move(stream), live_);
 }
 
 } // namespace pulse

@@ -4,6 +4,7 @@
 #include "audio/lib/Backend.h"
 #include "audio/lib/pulse/PulseConnection.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,12 @@ private:
     };
     bool listSources();
     void disconnect();
+    bool connectionLost() const;
+    void reconnectIfLost();
 
     Connection conn_;
     std::vector<Source> sources_;
+    std::atomic<int> live_{0}; // streams handed out and not yet released
 };
 
 } // namespace audiolib::pulse

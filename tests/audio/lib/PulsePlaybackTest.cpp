@@ -5,20 +5,14 @@
 #include "audio/lib/AudioLib.h"
 #include "tests/audio/lib/SoundFiles.h"
 #include "tests/audio/lib/support/AudioCheck.h"
+#include "tests/audio/lib/support/MonitorRecording.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace audiolib {
 namespace {
@@ -27,65 +21,6 @@ using namespace std::chrono_literals;
 using soundfiles::Kind;
 using soundfiles::kRate;
 using Clock = std::chrono::steady_clock;
-
-// parec on the sink's monitor, raw 44100 Hz stereo into a file, for as long
-// as the object lives.
-class MonitorRecording {
-public:
-    explicit MonitorRecording(const std::filesystem::path& file) : file_(file) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        std::string args[] = {
-            "parec", "--device=rec.monitor", "--format=s16le", "--rate=44100", "--channels=2",
-            "--raw", "--latency-msec=20"};
-        char* argv[8] = {};
-        for (size_t i = 0; i < 7; ++i) {
-            argv[i] = args[i].data();
-        }
-        if (posix_spawnp(&pid_, "parec", &actions, nullptr, argv, environ) != 0) {
-            pid_ = 0;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        // parec needs a moment to connect; what plays before is not heard.
-        std::this_thread::sleep_for(300ms);
-    }
-    ~MonitorRecording() { stop(); }
-
-    bool running() const { return pid_ > 0; }
-
-    // Stops parec and returns the mono mix of what it recorded.
-    std::vector<int16_t> stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-            pid_ = 0;
-        }
-        const std::string raw = TempFolder::read(file_);
-        std::vector<int16_t> mono(raw.size() / 4);
-        for (size_t i = 0; i < mono.size(); ++i) {
-            int16_t l = 0;
-            int16_t r = 0;
-            std::memcpy(&l, raw.data() + 4 * i, 2);
-            std::memcpy(&r, raw.data() + 4 * i + 2, 2);
-            mono[i] = static_cast<int16_t>((l + r) / 2);
-        }
-        return mono;
-    }
-
-private:
-    std::filesystem::path file_;
-    pid_t pid_ = 0;
-};
-
-// Seconds of the recording louder than a third of full scale.
-double loudSeconds(const std::vector<int16_t>& mono) {
-    const auto loud =
-        std::count_if(mono.begin(), mono.end(), [](int16_t s) { return s > 10000 || s < -10000; });
-    // A sine spends 78 % of its time above a third of its 0.9 peak.
-    return static_cast<double>(loud) / 0.78 / kRate;
-}
 
 class PulsePlayback : public ::testing::Test {
 protected:

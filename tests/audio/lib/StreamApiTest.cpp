@@ -4,6 +4,7 @@
 #include "audio/lib/Channel.h"
 #include "audio/lib/virtual/VirtualBackend.h"
 #include "tests/audio/lib/SoundFiles.h"
+#include "tests/audio/lib/support/PullPlayback.h"
 
 #include <gtest/gtest.h>
 
@@ -30,20 +31,7 @@ protected:
     }
     void TearDown() override { free(); }
 
-    // Pulls until `frames` were heard or nothing more comes.
-    uint64_t hear(uint64_t frames) {
-        uint64_t done = 0;
-        for (int idle = 0; done < frames && idle < 2000;) {
-            const size_t got =
-                sink->pullPlayback(static_cast<size_t>(std::min<uint64_t>(frames - done, 4096)));
-            done += got;
-            if (got == 0) {
-                ++idle;
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
-        return done;
-    }
+    uint64_t hear(uint64_t frames) { return hearPlayback(*sink, frames); }
 
     TempFolder dir;
     VirtualBackend* sink = nullptr;

@@ -22,16 +22,16 @@ namespace audiolib {
 using PlaybackOpener =
     std::function<std::unique_ptr<PlaybackStream>(StreamFormat, PlaybackSource&)>;
 
-class PlaybackEngine final : public PlaybackSource {
+class DecodedFilePlayer final : public PlaybackSource {
 public:
     // nullptr with `error` set when the file cannot be decoded or no stream
     // can be opened; nothing is left running then.
-    static std::unique_ptr<PlaybackEngine> open(const std::string& path,
-                                                FileDecoder::Container container,
-                                                const PlaybackOpener& opener, int& error);
-    ~PlaybackEngine() override;
-    PlaybackEngine(const PlaybackEngine&) = delete;
-    PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+    static std::unique_ptr<DecodedFilePlayer> open(const std::string& path,
+                                                   FileDecoder::Container container,
+                                                   const PlaybackOpener& opener, int& error);
+    ~DecodedFilePlayer() override;
+    DecodedFilePlayer(const DecodedFilePlayer&) = delete;
+    DecodedFilePlayer& operator=(const DecodedFilePlayer&) = delete;
 
     // Results and failures as the channel functions of AudioLib.h; the error
     // code of a failure is in lastError().
@@ -57,7 +57,7 @@ private:
     enum class State { Stopped, Playing, Paused };
     static constexpr size_t kHistory = 1 << 16; // heard frames kept for the FFT
 
-    PlaybackEngine(std::unique_ptr<FileDecoder> decoder);
+    DecodedFilePlayer(std::unique_ptr<FileDecoder> decoder);
     void decodeLoop();
     void restartAt(uint64_t frame);
     uint64_t positionFrames() const;

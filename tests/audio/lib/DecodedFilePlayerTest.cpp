@@ -1,7 +1,7 @@
 // A playing file against the virtual sink stepped by the test: positions,
 // the end, pause / resume / restart, seeking and the spectrum, all counted
 // from what the sink has taken (heard), never from what was decoded.
-#include "audio/lib/playback/PlaybackEngine.h"
+#include "audio/lib/playback/DecodedFilePlayer.h"
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/virtual/VirtualBackend.h"
 #include "tests/audio/lib/SoundFiles.h"
@@ -31,14 +31,14 @@ public:
             heard.insert(heard.end(), s, s + frames * channels);
         });
         int error = -1;
-        engine = PlaybackEngine::open(
+        player = DecodedFilePlayer::open(
             path.string(), FileDecoder::Container::Any,
             [&](StreamFormat format, PlaybackSource& source) {
                 channels = format.channels;
                 return backend->openPlayback(format, source);
             },
             error);
-        return engine != nullptr;
+        return player != nullptr;
     }
 
     size_t step(size_t frames) { return backend->pullPlayback(frames); }
@@ -52,7 +52,7 @@ public:
             const size_t got = step(static_cast<size_t>(std::min<uint64_t>(frames - done, 4096)));
             done += got;
             if (got == 0) {
-                if (engine->activity() == kActiveStopped) {
+                if (player->activity() == kActiveStopped) {
                     break;
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -61,123 +61,123 @@ public:
         return done;
     }
 
-    uint64_t positionFrames() const { return engine->positionBytes() / (2 * channels); }
+    uint64_t positionFrames() const { return player->positionBytes() / (2 * channels); }
 
     std::vector<int16_t> heard;
     uint32_t channels = 2;
     std::unique_ptr<VirtualBackend> backend;
     // Last, so it goes first: its stream stops pulling before the rest dies.
-    std::unique_ptr<PlaybackEngine> engine;
+    std::unique_ptr<DecodedFilePlayer> player;
 };
 
-class EngineOnWav : public ::testing::Test {
+class PlayerOnWav : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig.open(soundfiles::make(dir, Kind::Wav))); }
     TempFolder dir;
     Rig rig;
 };
 
-TEST_F(EngineOnWav, LengthAndPositionAreBytesOfTheDecodedSound) {
-    EXPECT_EQ(rig.engine->lengthBytes(), 3 * kRate * kStereoFrame);
-    EXPECT_DOUBLE_EQ(rig.engine->bytesToSeconds(rig.engine->lengthBytes()), 3.0);
-    EXPECT_EQ(rig.engine->positionBytes(), 0U);
-    EXPECT_EQ(rig.engine->activity(), kActiveStopped);
+TEST_F(PlayerOnWav, LengthAndPositionAreBytesOfTheDecodedSound) {
+    EXPECT_EQ(rig.player->lengthBytes(), 3 * kRate * kStereoFrame);
+    EXPECT_DOUBLE_EQ(rig.player->bytesToSeconds(rig.player->lengthBytes()), 3.0);
+    EXPECT_EQ(rig.player->positionBytes(), 0U);
+    EXPECT_EQ(rig.player->activity(), kActiveStopped);
     // Decoded ahead but not heard: the position stays put.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(rig.engine->positionBytes(), 0U);
+    EXPECT_EQ(rig.player->positionBytes(), 0U);
 
-    ASSERT_TRUE(rig.engine->play(true));
-    EXPECT_EQ(rig.engine->activity(), kActivePlaying);
+    ASSERT_TRUE(rig.player->play(true));
+    EXPECT_EQ(rig.player->activity(), kActivePlaying);
     ASSERT_EQ(rig.hear(12345), 12345U);
-    EXPECT_EQ(rig.engine->positionBytes(), 12345 * kStereoFrame);
+    EXPECT_EQ(rig.player->positionBytes(), 12345 * kStereoFrame);
 }
 
-TEST_F(EngineOnWav, TheEndStopsTheStreamAndPlayStartsAgain) {
-    ASSERT_TRUE(rig.engine->play(true));
+TEST_F(PlayerOnWav, TheEndStopsTheStreamAndPlayStartsAgain) {
+    ASSERT_TRUE(rig.player->play(true));
     EXPECT_EQ(rig.hear(10 * kRate), 3U * kRate);
-    EXPECT_EQ(rig.engine->activity(), kActiveStopped);
-    EXPECT_EQ(rig.engine->positionBytes(), rig.engine->lengthBytes());
+    EXPECT_EQ(rig.player->activity(), kActiveStopped);
+    EXPECT_EQ(rig.player->positionBytes(), rig.player->lengthBytes());
     EXPECT_EQ(rig.heard.size(), 3U * kRate * 2);
     // Nothing left to pause; a seek does not start it by itself.
-    EXPECT_FALSE(rig.engine->pause());
-    EXPECT_EQ(rig.engine->lastError(), kErrNotAvail);
-    ASSERT_TRUE(rig.engine->setPositionBytes(kRate * kStereoFrame));
-    EXPECT_EQ(rig.engine->activity(), kActiveStopped);
-    ASSERT_TRUE(rig.engine->play(false));
-    EXPECT_EQ(rig.engine->positionBytes(), kRate * kStereoFrame);
+    EXPECT_FALSE(rig.player->pause());
+    EXPECT_EQ(rig.player->lastError(), kErrNotAvail);
+    ASSERT_TRUE(rig.player->setPositionBytes(kRate * kStereoFrame));
+    EXPECT_EQ(rig.player->activity(), kActiveStopped);
+    ASSERT_TRUE(rig.player->play(false));
+    EXPECT_EQ(rig.player->positionBytes(), kRate * kStereoFrame);
     EXPECT_EQ(rig.hear(10 * kRate), 2U * kRate);
 
     // Ended, then played without restart: from the beginning.
-    ASSERT_TRUE(rig.engine->play(false));
-    EXPECT_EQ(rig.engine->positionBytes(), 0U);
-    EXPECT_EQ(rig.engine->activity(), kActivePlaying);
+    ASSERT_TRUE(rig.player->play(false));
+    EXPECT_EQ(rig.player->positionBytes(), 0U);
+    EXPECT_EQ(rig.player->activity(), kActivePlaying);
 }
 
-TEST_F(EngineOnWav, PauseKeepsThePlaceResumeGoesOnRestartGoesBack) {
-    ASSERT_TRUE(rig.engine->play(true));
+TEST_F(PlayerOnWav, PauseKeepsThePlaceResumeGoesOnRestartGoesBack) {
+    ASSERT_TRUE(rig.player->play(true));
     ASSERT_EQ(rig.hear(10000), 10000U);
-    ASSERT_TRUE(rig.engine->pause());
-    EXPECT_EQ(rig.engine->activity(), kActivePaused);
-    EXPECT_FALSE(rig.engine->pause());
-    EXPECT_EQ(rig.engine->lastError(), kErrAlready);
+    ASSERT_TRUE(rig.player->pause());
+    EXPECT_EQ(rig.player->activity(), kActivePaused);
+    EXPECT_FALSE(rig.player->pause());
+    EXPECT_EQ(rig.player->lastError(), kErrAlready);
     EXPECT_EQ(rig.step(1000), 0U);
-    EXPECT_EQ(rig.engine->positionBytes(), 10000 * kStereoFrame);
+    EXPECT_EQ(rig.player->positionBytes(), 10000 * kStereoFrame);
 
-    ASSERT_TRUE(rig.engine->play(false));
+    ASSERT_TRUE(rig.player->play(false));
     ASSERT_EQ(rig.hear(5000), 5000U);
-    EXPECT_EQ(rig.engine->positionBytes(), 15000 * kStereoFrame);
+    EXPECT_EQ(rig.player->positionBytes(), 15000 * kStereoFrame);
     // What was heard is one unbroken run of the file, pause or not.
     EXPECT_EQ(rig.heard.size(), 15000U * 2);
 
-    ASSERT_TRUE(rig.engine->pause());
-    ASSERT_TRUE(rig.engine->play(true));
-    EXPECT_EQ(rig.engine->positionBytes(), 0U);
+    ASSERT_TRUE(rig.player->pause());
+    ASSERT_TRUE(rig.player->play(true));
+    EXPECT_EQ(rig.player->positionBytes(), 0U);
     ASSERT_EQ(rig.hear(100), 100U);
-    EXPECT_EQ(rig.engine->positionBytes(), 100 * kStereoFrame);
+    EXPECT_EQ(rig.player->positionBytes(), 100 * kStereoFrame);
 
-    ASSERT_TRUE(rig.engine->stop());
-    EXPECT_EQ(rig.engine->activity(), kActiveStopped);
+    ASSERT_TRUE(rig.player->stop());
+    EXPECT_EQ(rig.player->activity(), kActiveStopped);
     EXPECT_EQ(rig.step(100), 0U);
 }
 
-TEST_F(EngineOnWav, SeekingWhilePausedStaysPausedAndResumesThere) {
-    ASSERT_TRUE(rig.engine->play(true));
+TEST_F(PlayerOnWav, SeekingWhilePausedStaysPausedAndResumesThere) {
+    ASSERT_TRUE(rig.player->play(true));
     ASSERT_EQ(rig.hear(2000), 2000U);
-    ASSERT_TRUE(rig.engine->pause());
-    ASSERT_TRUE(rig.engine->setPositionBytes(kRate * kStereoFrame));
-    EXPECT_EQ(rig.engine->activity(), kActivePaused);
-    EXPECT_EQ(rig.engine->positionBytes(), kRate * kStereoFrame);
-    ASSERT_TRUE(rig.engine->play(false));
+    ASSERT_TRUE(rig.player->pause());
+    ASSERT_TRUE(rig.player->setPositionBytes(kRate * kStereoFrame));
+    EXPECT_EQ(rig.player->activity(), kActivePaused);
+    EXPECT_EQ(rig.player->positionBytes(), kRate * kStereoFrame);
+    ASSERT_TRUE(rig.player->play(false));
     rig.heard.clear();
     ASSERT_EQ(rig.hear(1000), 1000U);
     // One second in is where the tone starts: loud from the first frame.
     EXPECT_GT(*std::max_element(rig.heard.begin(), rig.heard.begin() + 200), 10000);
-    EXPECT_EQ(rig.engine->positionBytes(), (kRate + 1000) * kStereoFrame);
+    EXPECT_EQ(rig.player->positionBytes(), (kRate + 1000) * kStereoFrame);
 }
 
-TEST_F(EngineOnWav, APositionPastTheEndIsRefused) {
-    ASSERT_TRUE(rig.engine->play(true));
+TEST_F(PlayerOnWav, APositionPastTheEndIsRefused) {
+    ASSERT_TRUE(rig.player->play(true));
     ASSERT_EQ(rig.hear(500), 500U);
-    EXPECT_FALSE(rig.engine->setPositionBytes(rig.engine->lengthBytes()));
-    EXPECT_EQ(rig.engine->lastError(), kErrPosition);
-    EXPECT_EQ(rig.engine->positionBytes(), 500 * kStereoFrame);
+    EXPECT_FALSE(rig.player->setPositionBytes(rig.player->lengthBytes()));
+    EXPECT_EQ(rig.player->lastError(), kErrPosition);
+    EXPECT_EQ(rig.player->positionBytes(), 500 * kStereoFrame);
     // An odd byte count is rounded down to a whole frame.
-    ASSERT_TRUE(rig.engine->setPositionBytes(4003));
-    EXPECT_EQ(rig.engine->positionBytes(), 4000U);
+    ASSERT_TRUE(rig.player->setPositionBytes(4003));
+    EXPECT_EQ(rig.player->positionBytes(), 4000U);
 }
 
-TEST_F(EngineOnWav, SpectrumShowsTheToneBeingHeardNotTheOneDecoded) {
-    ASSERT_TRUE(rig.engine->play(true));
+TEST_F(PlayerOnWav, SpectrumShowsTheToneBeingHeardNotTheOneDecoded) {
+    ASSERT_TRUE(rig.player->play(true));
     // Still in the silent first second, while the decoder is long past the onset.
     ASSERT_EQ(rig.hear(kRate / 2), kRate / 2);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::array<float, Spectrum1024::kBins> bins{};
-    ASSERT_TRUE(rig.engine->spectrum(bins.data()));
+    ASSERT_TRUE(rig.player->spectrum(bins.data()));
     EXPECT_LT(*std::max_element(bins.begin(), bins.end()), 0.001f);
 
-    ASSERT_TRUE(rig.engine->setPositionBytes(kRate * 3 / 2 * kStereoFrame));
+    ASSERT_TRUE(rig.player->setPositionBytes(kRate * 3 / 2 * kStereoFrame));
     ASSERT_EQ(rig.hear(4096), 4096U);
-    ASSERT_TRUE(rig.engine->spectrum(bins.data()));
+    ASSERT_TRUE(rig.player->spectrum(bins.data()));
     const auto peak = std::max_element(bins.begin(), bins.end());
     // 1000 Hz / 44100 Hz * 1024 = 23.2
     EXPECT_EQ(peak - bins.begin(), 23);
@@ -185,28 +185,28 @@ TEST_F(EngineOnWav, SpectrumShowsTheToneBeingHeardNotTheOneDecoded) {
     EXPECT_LT(*peak, 1.05f);
 }
 
-TEST(EngineLayout, MonoPlaysAsMonoWithTwoBytesAFrame) {
+TEST(PlayerLayout, MonoPlaysAsMonoWithTwoBytesAFrame) {
     TempFolder dir;
     Rig rig;
     ASSERT_TRUE(rig.open(soundfiles::makeWav(dir, "mono.wav", 1)));
-    EXPECT_EQ(rig.engine->format().channels, 1U);
-    EXPECT_EQ(rig.engine->lengthBytes(), 3U * kRate * 2);
-    EXPECT_DOUBLE_EQ(rig.engine->bytesToSeconds(kRate * 2), 1.0);
-    ASSERT_TRUE(rig.engine->play(true));
+    EXPECT_EQ(rig.player->format().channels, 1U);
+    EXPECT_EQ(rig.player->lengthBytes(), 3U * kRate * 2);
+    EXPECT_DOUBLE_EQ(rig.player->bytesToSeconds(kRate * 2), 1.0);
+    ASSERT_TRUE(rig.player->play(true));
     ASSERT_EQ(rig.hear(1000), 1000U);
-    EXPECT_EQ(rig.engine->positionBytes(), 2000U);
+    EXPECT_EQ(rig.player->positionBytes(), 2000U);
 }
 
-class EngineEachKind : public ::testing::TestWithParam<Kind> {};
+class PlayerEachKind : public ::testing::TestWithParam<Kind> {};
 
-TEST_P(EngineEachKind, SeekLandsWhereAskedAndTheToneIsHeardThere) {
+TEST_P(PlayerEachKind, SeekLandsWhereAskedAndTheToneIsHeardThere) {
     TempFolder dir;
     Rig rig;
     ASSERT_TRUE(rig.open(soundfiles::make(dir, GetParam())));
-    ASSERT_TRUE(rig.engine->play(true));
+    ASSERT_TRUE(rig.player->play(true));
     ASSERT_EQ(rig.hear(3000), 3000U);
     const uint64_t target = kRate * 9 / 10;
-    ASSERT_TRUE(rig.engine->setPositionBytes(target * kStereoFrame));
+    ASSERT_TRUE(rig.player->setPositionBytes(target * kStereoFrame));
     EXPECT_EQ(rig.positionFrames(), target);
     rig.heard.clear();
     ASSERT_EQ(rig.hear(kRate / 2), kRate / 2);
@@ -219,44 +219,44 @@ TEST_P(EngineEachKind, SeekLandsWhereAskedAndTheToneIsHeardThere) {
     // And on to the end: stopped, at the length it announced (or one codec
     // frame short of it).
     rig.hear(10 * kRate);
-    EXPECT_EQ(rig.engine->activity(), kActiveStopped);
-    const uint64_t length = rig.engine->lengthBytes() / kStereoFrame;
+    EXPECT_EQ(rig.player->activity(), kActiveStopped);
+    const uint64_t length = rig.player->lengthBytes() / kStereoFrame;
     EXPECT_LE(rig.positionFrames(), length);
     EXPECT_GE(rig.positionFrames() + soundfiles::lengthSlack(GetParam()), length);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EngineEachKind,
+INSTANTIATE_TEST_SUITE_P(Formats, PlayerEachKind,
                          ::testing::Values(Kind::Wav, Kind::ImaAdpcm, Kind::Mp3, Kind::Ogg,
                                            Kind::Wma),
                          [](const auto& info) { return soundfiles::nameOf(info.param); });
 
-TEST(EngineRealTime, ThePaceOfTheSinkDrivesThePosition) {
+TEST(PlayerRealTime, ThePaceOfTheSinkDrivesThePosition) {
     TempFolder dir;
     Rig rig;
     ASSERT_TRUE(rig.open(soundfiles::make(dir, Kind::Wav), 1.0));
-    ASSERT_TRUE(rig.engine->play(true));
+    ASSERT_TRUE(rig.player->play(true));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const double at = rig.engine->bytesToSeconds(rig.engine->positionBytes());
+    const double at = rig.player->bytesToSeconds(rig.player->positionBytes());
     EXPECT_GT(at, 0.25);
     EXPECT_LT(at, 0.55);
-    ASSERT_TRUE(rig.engine->pause());
-    const uint64_t paused = rig.engine->positionBytes();
+    ASSERT_TRUE(rig.player->pause());
+    const uint64_t paused = rig.player->positionBytes();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(rig.engine->positionBytes(), paused);
+    EXPECT_EQ(rig.player->positionBytes(), paused);
 }
 
-TEST(EngineRealTime, AFastSinkPlaysToTheEnd) {
+TEST(PlayerRealTime, AFastSinkPlaysToTheEnd) {
     TempFolder dir;
     Rig rig;
     ASSERT_TRUE(rig.open(soundfiles::make(dir, Kind::Ogg), 8.0));
-    ASSERT_TRUE(rig.engine->play(true));
+    ASSERT_TRUE(rig.player->play(true));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (rig.engine->activity() != kActiveStopped &&
+    while (rig.player->activity() != kActiveStopped &&
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(rig.engine->activity(), kActiveStopped);
-    EXPECT_EQ(rig.engine->positionBytes(), rig.engine->lengthBytes());
+    EXPECT_EQ(rig.player->activity(), kActiveStopped);
+    EXPECT_EQ(rig.player->positionBytes(), rig.player->lengthBytes());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "audio/lib/playback/PlaybackEngine.h"
+#include "audio/lib/playback/DecodedFilePlayer.h"
 
 #include "audio/lib/AudioLib.h"
 
@@ -9,34 +9,35 @@
 
 namespace audiolib {
 
-std::unique_ptr<PlaybackEngine> PlaybackEngine::open(const std::string& path,
-                                                     FileDecoder::Container container,
-                                                     const PlaybackOpener& opener, int& error) {
+std::unique_ptr<DecodedFilePlayer> DecodedFilePlayer::open(const std::string& path,
+                                                           FileDecoder::Container container,
+                                                           const PlaybackOpener& opener,
+                                                           int& error) {
     std::unique_ptr<FileDecoder> decoder = FileDecoder::open(path, container, error);
     if (!decoder) {
         return nullptr;
     }
-    std::unique_ptr<PlaybackEngine> engine(new PlaybackEngine(std::move(decoder)));
-    if (!engine->fft_.valid()) {
+    std::unique_ptr<DecodedFilePlayer> player(new DecodedFilePlayer(std::move(decoder)));
+    if (!player->fft_.valid()) {
         error = kErrMemory;
         return nullptr;
     }
-    engine->stream_ = opener ? opener(engine->format_, *engine) : nullptr;
-    if (!engine->stream_) {
+    player->stream_ = opener ? opener(player->format_, *player) : nullptr;
+    if (!player->stream_) {
         error = kErrCreate;
         return nullptr;
     }
-    engine->thread_ = std::thread([e = engine.get()] { e->decodeLoop(); });
+    player->thread_ = std::thread([e = player.get()] { e->decodeLoop(); });
     error = kOk;
-    return engine;
+    return player;
 }
 
-PlaybackEngine::PlaybackEngine(std::unique_ptr<FileDecoder> decoder)
+DecodedFilePlayer::DecodedFilePlayer(std::unique_ptr<FileDecoder> decoder)
     : decoder_(std::move(decoder)), format_{decoder_->rate(), decoder_->channels()},
       lengthFrames_(decoder_->lengthFrames()), fileSize_(decoder_->fileSize()),
       history_(std::make_unique<std::atomic<int16_t>[]>(kHistory)) {}
 
-PlaybackEngine::~PlaybackEngine() {
+DecodedFilePlayer::~DecodedFilePlayer() {
     // The stream first: once it is gone nothing pulls from the ring.
     stream_.reset();
     {
@@ -49,10 +50,12 @@ PlaybackEngine::~PlaybackEngine() {
     }
 }
 
-void PlaybackEngine::decodeLoop() {
+void DecodedFilePlayer::decodeLoop() {
     using namespace std::chrono_literals;
     std::unique_lock lock(control_);
-    uint32_t generation = requestGeneration_;
+    // The decoder stands at frame 0, which is what generation 1 asks for. A
+    // request made before this thread first ran must still be seen as new.
+    uint32_t generation = 1;
     bool ended = false;
     while (!quit_) {
         if (requestGeneration_ != generation) {
@@ -97,7 +100,7 @@ void PlaybackEngine::decodeLoop() {
     }
 }
 
-size_t PlaybackEngine::pull(int16_t* samples, size_t frames) {
+size_t DecodedFilePlayer::pull(int16_t* samples, size_t frames) {
     const uint32_t generation = acceptGeneration_.load(std::memory_order_acquire);
     uint64_t count = pulled_.load(std::memory_order_relaxed);
     if (generation != pullGeneration_) {
@@ -136,7 +139,7 @@ size_t PlaybackEngine::pull(int16_t* samples, size_t frames) {
     return done;
 }
 
-void PlaybackEngine::restartAt(uint64_t frame) {
+void DecodedFilePlayer::restartAt(uint64_t frame) {
     // From here the server thread hands out nothing of the old position;
     // the flush then drops what it had queued, and only after that may the
     // decoder produce the new position, so what is heard after the flush
@@ -153,7 +156,7 @@ void PlaybackEngine::restartAt(uint64_t frame) {
     wake_.notify_one();
 }
 
-uint64_t PlaybackEngine::positionFrames() const {
+uint64_t DecodedFilePlayer::positionFrames() const {
     uint64_t pos =
         base_ + std::min(stream_->framesPlayed(), pulled_.load(std::memory_order_acquire));
     if (endGeneration_.load(std::memory_order_acquire) == generation_) {
@@ -164,7 +167,7 @@ uint64_t PlaybackEngine::positionFrames() const {
 
 // The end of the file was heard, or the sound system dropped the stream,
 // which ends the playback just the same.
-bool PlaybackEngine::atEnd() const {
+bool DecodedFilePlayer::atEnd() const {
     if (stream_->failed()) {
         return true;
     }
@@ -174,19 +177,19 @@ bool PlaybackEngine::atEnd() const {
 
 // A stream that has played out counts as stopped from then on, as a later
 // seek must not start it again by itself.
-void PlaybackEngine::settle() {
+void DecodedFilePlayer::settle() {
     if (state_ == State::Playing && atEnd()) {
         stream_->setPaused(true);
         state_ = State::Stopped;
     }
 }
 
-bool PlaybackEngine::failWith(int code) {
+bool DecodedFilePlayer::failWith(int code) {
     lastError_ = code;
     return false;
 }
 
-bool PlaybackEngine::play(bool restart) {
+bool DecodedFilePlayer::play(bool restart) {
     settle();
     if (stream_->failed()) {
         return failWith(kErrDriver);
@@ -203,7 +206,7 @@ bool PlaybackEngine::play(bool restart) {
     return true;
 }
 
-bool PlaybackEngine::pause() {
+bool DecodedFilePlayer::pause() {
     settle();
     if (state_ == State::Paused) {
         return failWith(kErrAlready);
@@ -216,13 +219,13 @@ bool PlaybackEngine::pause() {
     return true;
 }
 
-bool PlaybackEngine::stop() {
+bool DecodedFilePlayer::stop() {
     stream_->setPaused(true);
     state_ = State::Stopped;
     return true;
 }
 
-int PlaybackEngine::activity() const {
+int DecodedFilePlayer::activity() const {
     switch (state_) {
     case State::Playing:
         return atEnd() ? kActiveStopped : kActivePlaying;
@@ -234,15 +237,15 @@ int PlaybackEngine::activity() const {
     return kActiveStopped;
 }
 
-uint64_t PlaybackEngine::lengthBytes() const {
+uint64_t DecodedFilePlayer::lengthBytes() const {
     return lengthFrames_ * format_.channels * sizeof(int16_t);
 }
 
-uint64_t PlaybackEngine::positionBytes() const {
+uint64_t DecodedFilePlayer::positionBytes() const {
     return positionFrames() * format_.channels * sizeof(int16_t);
 }
 
-bool PlaybackEngine::setPositionBytes(uint64_t bytes) {
+bool DecodedFilePlayer::setPositionBytes(uint64_t bytes) {
     const uint64_t frame = bytes / (format_.channels * sizeof(int16_t));
     if (frame >= lengthFrames_) {
         return failWith(kErrPosition);
@@ -252,12 +255,12 @@ bool PlaybackEngine::setPositionBytes(uint64_t bytes) {
     return true;
 }
 
-double PlaybackEngine::bytesToSeconds(uint64_t bytes) const {
+double DecodedFilePlayer::bytesToSeconds(uint64_t bytes) const {
     return static_cast<double>(bytes) /
            (static_cast<double>(format_.channels) * sizeof(int16_t) * format_.rate);
 }
 
-bool PlaybackEngine::spectrum(float* out) {
+bool DecodedFilePlayer::spectrum(float* out) {
     const uint64_t pulled = pulled_.load(std::memory_order_acquire);
     const uint64_t heard = std::min(stream_->framesPlayed(), pulled);
     std::array<float, Spectrum1024::kSize> window{};
