@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace audiolib;
 
 namespace {
@@ -16,11 +15,7 @@ namespace {
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        VirtualConfig config;
-        config.manual = true;
-        auto backend = std::make_unique<VirtualBackend>(config);
-        sink = backend.get();
-        installBackend(std::move(backend));
+        sink = installManualBackend();
         ASSERT_TRUE(player.Init(nullptr, 55, 53));
     }
     void TearDown() override { player.Uninit(); }

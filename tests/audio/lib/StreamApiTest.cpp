@@ -22,11 +22,7 @@ using soundfiles::kRate;
 class StreamApi : public ::testing::Test {
 protected:
     void SetUp() override {
-        VirtualConfig config;
-        config.manual = true;
-        auto backend = std::make_unique<VirtualBackend>(config);
-        sink = backend.get();
-        installBackend(std::move(backend));
+        sink = installManualBackend();
         ASSERT_TRUE(init(-1, 44100, 0, nullptr));
     }
     void TearDown() override { free(); }
