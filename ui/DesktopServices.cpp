@@ -1,5 +1,7 @@
 #include "ui/PlatformServices.h"
 
+#include "hotkeys/HotkeyBackendFactory.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,6 +12,7 @@ class QtMessageBoxes final : public MessageBoxService {
 public:
     MessageResult show(QWidget* parent, const QString& caption, const QString& text,
                        MessageIcon icon, MessageButtons buttons) override {
+        const ModalScope modal;
         QMessageBox box(parent);
         box.setWindowTitle(caption);
         box.setText(text);
@@ -39,10 +42,12 @@ class QtDialogs final : public DialogService {
 public:
     QString chooseFolder(QWidget* parent, const QString& startFolder,
                          const QString& title) override {
+        const ModalScope modal;
         return QFileDialog::getExistingDirectory(parent, title, startFolder);
     }
     QString chooseSaveFile(QWidget* parent, const QString& startPath,
                            const QString& filter) override {
+        const ModalScope modal;
         return QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
     }
 };
@@ -59,6 +64,7 @@ PlatformServices PlatformServices::desktop() {
     services.messages = std::make_unique<QtMessageBoxes>();
     services.dialogs = std::make_unique<QtDialogs>();
     services.clock = std::make_unique<SystemClock>();
+    services.hotkeyBackend = [] { return makeHotkeyBackend(); };
     QString folder = QCoreApplication::applicationDirPath();
     if (!folder.endsWith('/'))
         folder += '/';
