@@ -28,10 +28,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Config(int device, const std::string& folder) {
-    std::string config = defaultConfigFile();
-    setElementText(config, "Device", std::to_string(device));
+    std::string config = RecordingConfig(device, folder);
     setElementText(config, "Volume", "10");
-    setElementText(config, "SaveFolder", folder);
     setElementText(config, "Prefix", "take");
     return config;
 }
@@ -67,10 +65,7 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     const auto settled = std::chrono::steady_clock::now() + 2500ms;
 
     QProcess app;
-    app.setProcessChannelMode(QProcess::ForwardedChannels);
-    app.start(QString::fromStdString(exe.string()), {});
-    ASSERT_TRUE(app.waitForStarted());
-    const QString id = FindProgramWindow();
+    const QString id = StartProgram(app, exe);
     ASSERT_FALSE(id.isEmpty()) << "the window never showed";
     std::this_thread::sleep_for(700ms); // the panel finishes opening
     std::this_thread::sleep_until(settled);
@@ -78,13 +73,8 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     // Window coordinates of the buttons' centres: the top bar sits at (7, 9).
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     ClickWindow(id, 7 + 226 + 22, 9 + 30 + 22); // record
-    // The three seconds count from the moment the recording exists: on a busy
-    // machine the click may take a while to be handled.
-    const auto clicked = std::chrono::steady_clock::now();
-    while (fs::is_empty(output.path()) &&
-           std::chrono::steady_clock::now() - clicked < std::chrono::seconds(5))
-        std::this_thread::sleep_for(5ms);
-    ASSERT_FALSE(fs::is_empty(output.path())) << "the record button started nothing";
+    // The three seconds count from the moment the recording exists.
+    ASSERT_TRUE(WaitUntilNotEmpty(output.path())) << "the record button started nothing";
     std::this_thread::sleep_for(3s);
     ClickWindow(id, 7 + 291 + 20, 9 + 32 + 20); // stop
     const QDateTime after = QDateTime::currentDateTime();

@@ -23,9 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Config(int device, const std::string& folder) {
-    std::string config = defaultConfigFile();
-    setElementText(config, "Device", std::to_string(device));
-    setElementText(config, "SaveFolder", folder);
+    std::string config = RecordingConfig(device, folder);
     setElementText(config, "Start", "CTRL+ALT+R");
     setElementText(config, "Pause", "CTRL+ALT+P");
     setElementText(config, "Stop", "CTRL+ALT+S");
@@ -79,10 +77,7 @@ TEST(HotkeyEndToEnd, KeysRecordInTheBackgroundAndASecondCopyFindsThemTaken) {
     const auto settled = std::chrono::steady_clock::now() + 2500ms;
 
     QProcess app;
-    app.setProcessChannelMode(QProcess::ForwardedChannels);
-    app.start(QString::fromStdString(exe.string()), {});
-    ASSERT_TRUE(app.waitForStarted());
-    const QString id = FindProgramWindow();
+    const QString id = StartProgram(app, exe);
     ASSERT_FALSE(id.isEmpty()) << "the window never showed";
     std::this_thread::sleep_until(settled);
 
@@ -91,10 +86,7 @@ TEST(HotkeyEndToEnd, KeysRecordInTheBackgroundAndASecondCopyFindsThemTaken) {
     ASSERT_EQ(other.Focus(), focused) << "the program's window still has the keyboard";
 
     PressKeys("ctrl+alt+r");
-    const auto pressed = std::chrono::steady_clock::now();
-    while (fs::is_empty(output.path()) && std::chrono::steady_clock::now() - pressed < 5s)
-        std::this_thread::sleep_for(5ms);
-    ASSERT_FALSE(fs::is_empty(output.path())) << "CTRL+ALT+R started nothing";
+    ASSERT_TRUE(WaitUntilNotEmpty(output.path())) << "CTRL+ALT+R started nothing";
     std::this_thread::sleep_for(2s);
     PressKeys("ctrl+alt+p");
     std::this_thread::sleep_for(2s); // not recorded

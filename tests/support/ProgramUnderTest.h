@@ -4,6 +4,7 @@
 // server's null sink.
 
 #include "audio/TBassRecorder.h"
+#include "tests/support/ConfigTestData.h"
 #include "tests/support/TempFolder.h"
 
 #include <QProcess>
@@ -39,6 +40,14 @@ inline int MonitorInput() {
     return -1;
 }
 
+// The default config.xml recording from that input into that folder.
+inline std::string RecordingConfig(int device, const std::string& folder) {
+    std::string config = defaultConfigFile();
+    setElementText(config, "Device", std::to_string(device));
+    setElementText(config, "SaveFolder", folder);
+    return config;
+}
+
 // A copy of the executable with the encoder links and this config.xml.
 inline std::filesystem::path InstallProgram(const TempFolder& folder, const char* executable,
                                             const std::string& config) {
@@ -68,6 +77,23 @@ inline QString FindVisibleWindow(const QString& pattern, const QStringList& othe
 // The main window of a copy of the program.
 inline QString FindProgramWindow(const QStringList& others = {}) {
     return FindVisibleWindow(QStringLiteral("^Tovaline$"), others);
+}
+
+// Starts the program and waits for its main window: the window's X id,
+// empty when it never showed.
+inline QString StartProgram(QProcess& app, const std::filesystem::path& exe) {
+    app.setProcessChannelMode(QProcess::ForwardedChannels);
+    app.start(QString::fromStdString(exe.string()), {});
+    return app.waitForStarted() ? FindProgramWindow() : QString();
+}
+
+// Waits up to five seconds for the folder to hold something: on a busy
+// machine a click or key may take a while to be handled. True when it does.
+inline bool WaitUntilNotEmpty(const std::filesystem::path& folder) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::filesystem::is_empty(folder) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return !std::filesystem::is_empty(folder);
 }
 
 // Left click at a point of a window, in window coordinates.
