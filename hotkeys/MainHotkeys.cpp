@@ -14,6 +14,7 @@
 #include "ui/TComboBox.h"
 
 #include <QApplication>
+#include <vector>
 
 void TfrmMain::CreateHotKeyManager() {
     std::unique_ptr<HotkeyBackend> backend;
