@@ -6,6 +6,7 @@
 #include "app/CodecDialogHook.h"
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
+#include "hotkeys/THotKeyManager.h"
 
 TfrmMain::TfrmMain(PlatformServices services, QWidget* parent)
     : QWidget(parent), MainControls(createMainControls(*this)), FServices(std::move(services)) {
@@ -46,6 +47,7 @@ void TfrmMain::FormCreate() {
     InstallCodecDialogHook(this);
 
     // 4. Hotkey manager, owned by this window, no hotkey registered yet.
+    CreateHotKeyManager();
 
     // 5. Skin images, run-time geometry, then the option lists, whose device
     // list comes from FRecUtils->LoadDeviceName.
@@ -62,6 +64,10 @@ void TfrmMain::FormCreate() {
 
     // 9. Open the lower panel on the recordings list.
     btnListClick(this);
+
+    // A hotkey pressed during start-up must not start a recording that
+    // step 8 would then forget.
+    FStartupDone = true;
 }
 
 void TfrmMain::FormDestroy() {
@@ -81,6 +87,7 @@ void TfrmMain::FormDestroy() {
     }
 
     // 3. Hotkey manager: clear its hotkeys, clear the field, release.
+    ReleaseHotKeyManager();
 
     // 4. SaveConfig: "config.xml".
     SaveConfig();

@@ -5,6 +5,7 @@
 // Connect...Handlers, and ConnectHandlers (start-up) calls them all.
 
 #include "app/MainControls.h"
+#include "hotkeys/HotkeyBackend.h"
 #include "ui/PlatformServices.h"
 
 #include <QStandardPaths>
@@ -15,6 +16,7 @@ class QIcon;
 class QIODevice;
 class TBassRecorder;
 class TBitmapButton;
+class THotKeyManager;
 
 enum TCurrentAppState {
     rsNormal,
@@ -148,12 +150,6 @@ public:
     void btnSavefolderClick(QObject* Sender);
     void btnSaveFileClick(QObject* Sender);
 
-    // ---- hotkey lists: settings/MainHotkeyLists.cpp ----------------------------
-    // Shared by cmbStart, cmbPause and cmbStop.
-    void cmbStartChange(QObject* Sender);
-    // The setting a hotkey list shows; null for any other control.
-    QString* hotKeySettingOf(QObject* list);
-
     // ---- config.xml: settings/MainConfig.cpp -----------------------------------
     void LoadConfig();
     void SaveConfig();
@@ -178,7 +174,26 @@ public:
 
     // ---- playback: the player and its panel, with the recordings page (to come) --
 
-    // ---- hotkeys: hotkeys/Main*.cpp (to come) ------------------------------------
+    // ---- hotkeys: hotkeys/MainHotkeys.cpp -----------------------------------------
+    // The manager on the backend of the platform services, bound to this window.
+    void CreateHotKeyManager();
+    // Its hotkeys released, the field cleared, then the manager.
+    void ReleaseHotKeyManager();
+    // Acts as the record or the stop button; ignored until start-up is done
+    // and while a modal box or dialog of the program is open.
+    void HotKeyPressed(std::uint32_t HotKey, HotKeyId Index);
+    // The system took back a combination it had first accepted.
+    void HotKeyRefused(std::uint32_t HotKey, HotkeyRegistration Reason);
+    std::unique_ptr<THotKeyManager> FHotkeyMgr;
+
+    // ---- hotkey lists: hotkeys/MainHotkeyLists.cpp --------------------------------
+    // Shared by cmbStart, cmbPause and cmbStop.
+    void cmbStartChange(QObject* Sender);
+    bool ApplyHotKey(const QString& Text);
+    // The setting a hotkey list shows; null for any other control.
+    QString* hotKeySettingOf(QObject* list);
+    // "Notice": why the combination named by Text cannot be had.
+    void ShowHotKeyFailure(const QString& Text, HotkeyRegistration Reason);
 
     // ---- fields, in the order of ownership ------------------------------------
     std::unique_ptr<TBassRecorder> FRecUtils;
@@ -200,6 +215,8 @@ protected:
 private:
     PlatformServices FServices;
     bool FDestroyed = false;
+    // FormCreate has run to its end: hotkey presses act from then on.
+    bool FStartupDone = false;
     // Window moving by hand, where the window manager cannot do it.
     bool FDragging = false;
     QPoint FDragOffset;

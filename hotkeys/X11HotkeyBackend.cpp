@@ -40,6 +40,14 @@ std::array<std::uint16_t, 4> LockVariants(std::uint16_t numLock) {
     return {0, XCB_MOD_MASK_LOCK, numLock, static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)};
 }
 
+// Waits until the server has handled every request sent so far: a flushed
+// ungrab may still sit unread while another client's grab of the same key
+// is handled first, and is then refused.
+void WaitUntilHandled(xcb_connection_t* connection) {
+    XcbReply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 } // namespace
 
 X11HotkeyBackend::X11HotkeyBackend(xcb_connection_t* connection, xcb_window_t root)
@@ -150,7 +158,7 @@ HotkeyRegistration X11HotkeyBackend::registerHotKey(HotKeyId id, std::uint32_t v
         for (const Attempt* attempt : made)
             xcb_ungrab_key(connection_, attempt->grab.keycode, root_,
                            attempt->grab.modifiers | attempt->lock);
-        xcb_flush(connection_);
+        WaitUntilHandled(connection_);
         return HotkeyRegistration::Taken;
     }
     for (const xcb_keycode_t keycode : keycodes)
@@ -169,7 +177,7 @@ bool X11HotkeyBackend::unregisterHotKey(HotKeyId id) {
             ++it;
         }
     }
-    xcb_flush(connection_);
+    WaitUntilHandled(connection_);
     return held;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/PlatformServices.h"
 
 #include "ui/DBusFileManager.h"
+#include "hotkeys/HotkeyBackendFactory.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -12,6 +13,7 @@ class QtMessageBoxes final : public MessageBoxService {
 public:
     MessageResult show(QWidget* parent, const QString& caption, const QString& text,
                        MessageIcon icon, MessageButtons buttons) override {
+        const ModalScope modal;
         QMessageBox box(parent);
         box.setWindowTitle(caption);
         box.setText(text);
@@ -41,10 +43,12 @@ class QtDialogs final : public DialogService {
 public:
     QString chooseFolder(QWidget* parent, const QString& startFolder,
                          const QString& title) override {
+        const ModalScope modal;
         return QFileDialog::getExistingDirectory(parent, title, startFolder);
     }
     QString chooseSaveFile(QWidget* parent, const QString& startPath,
                            const QString& filter) override {
+        const ModalScope modal;
         return QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
     }
 };
@@ -62,6 +66,7 @@ PlatformServices PlatformServices::desktop() {
     services.dialogs = std::make_unique<QtDialogs>();
     services.fileManager = std::make_unique<DBusFileManager>();
     services.clock = std::make_unique<SystemClock>();
+    services.hotkeyBackend = [] { return makeHotkeyBackend(); };
     QString folder = QCoreApplication::applicationDirPath();
     if (!folder.endsWith('/'))
         folder += '/';

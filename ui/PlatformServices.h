@@ -4,9 +4,11 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
+class HotkeyBackend;
 
 enum class MessageIcon { Information, Question, Warning };
 enum class MessageButtons { Ok, YesNo };
@@ -43,12 +45,29 @@ public:
     virtual QDateTime now() const = 0;
 };
 
+// Open while the program shows a modal box or dialog of its own, whatever
+// draws it: a native dialog is no Qt modal widget, and a test's box is none
+// at all. UI thread only.
+class ModalScope {
+public:
+    ModalScope() { ++depth_; }
+    ~ModalScope() { --depth_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    static bool anyOpen() { return depth_ > 0; }
+
+private:
+    static inline int depth_ = 0;
+};
+
 struct PlatformServices {
     std::unique_ptr<MessageBoxService> messages;
     std::unique_ptr<DialogService> dialogs;
     std::unique_ptr<FileManagerService> fileManager;
     std::unique_ptr<ClockService> clock;
     QString programFolder; // with a trailing '/'
+    // Called once the application exists; empty: a session without hotkeys.
+    std::function<std::unique_ptr<HotkeyBackend>()> hotkeyBackend;
 
     // The real services of this desktop, with the executable's folder.
     static PlatformServices desktop();

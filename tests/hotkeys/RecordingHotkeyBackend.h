@@ -4,6 +4,7 @@
 
 #include "hotkeys/HotkeyBackend.h"
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -18,6 +19,8 @@ public:
     HotkeyRegistration answer = HotkeyRegistration::Registered; // for combinations not taken
     bool refuseUnregister = false;
     std::vector<std::string> calls;
+    // Runs after each registration is answered, as the system's next event.
+    std::function<void(HotKeyId)> afterRegister;
 
     HotKeyId identifierFor(const std::string& name) override {
         auto [it, added] = ids.emplace(name, static_cast<HotKeyId>(0xC000 + ids.size()));
@@ -34,6 +37,8 @@ public:
             return HotkeyRegistration::Taken;
         if (answer == HotkeyRegistration::Registered || answer == HotkeyRegistration::Pending)
             registered[id] = value;
+        if (afterRegister)
+            afterRegister(id);
         return answer;
     }
     bool unregisterHotKey(HotKeyId id) override {

@@ -1,12 +1,14 @@
 #pragma once
 // Test doubles for the platform services: message boxes and dialogs that
 // answer from a script and remember what they were asked, a clock the test
-// sets.
+// sets, a hotkey backend that records.
 
+#include "tests/hotkeys/RecordingHotkeyBackend.h"
 #include "ui/PlatformServices.h"
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 struct ShownMessage {
@@ -20,10 +22,15 @@ class FakeMessageBoxes final : public MessageBoxService {
 public:
     std::vector<ShownMessage> shown;
     std::deque<MessageResult> answers; // for Yes/No questions; No when empty
+    // Runs while a box is "on screen", as an event its loop would deliver.
+    std::function<void()> whileShown;
 
     MessageResult show(QWidget*, const QString& caption, const QString& text, MessageIcon icon,
                        MessageButtons buttons) override {
+        const ModalScope modal;
         shown.push_back({caption, text, icon, buttons});
+        if (whileShown)
+            whileShown();
         if (buttons == MessageButtons::Ok)
             return MessageResult::Ok;
         if (answers.empty())
@@ -81,6 +88,8 @@ struct FakeServices {
     FakeDialogs* dialogs = nullptr;
     FakeFileManager* fileManager = nullptr;
     FakeClock* clock = nullptr;
+    // Set up by the test before the window exists; the window takes it.
+    RecordingHotkeyBackend* hotkeys = nullptr;
 
     PlatformServices make(const QString& programFolder) {
         PlatformServices s;
@@ -97,6 +106,19 @@ struct FakeServices {
         s.fileManager = std::move(f);
         s.clock = std::move(c);
         s.programFolder = programFolder.endsWith('/') ? programFolder : programFolder + '/';
+        if (!nextHotkeys)
+            nextHotkeys = std::make_unique<RecordingHotkeyBackend>();
+        hotkeys = nextHotkeys.get();
+        s.hotkeyBackend = [this]() -> std::unique_ptr<HotkeyBackend> {
+            return std::move(nextHotkeys);
+        };
         return s;
     }
+
+    FakeServices() : nextHotkeys(std::make_unique<RecordingHotkeyBackend>()) {
+        hotkeys = nextHotkeys.get();
+    }
+
+private:
+    std::unique_ptr<RecordingHotkeyBackend> nextHotkeys;
 };

@@ -1,0 +1,108 @@
+#pragma once
+// The real program in a program folder of its own, driven from outside by
+// helper programs (xdotool, sox, paplay) under an X server and the sound
+// server's null sink.
+
+#include "audio/TBassRecorder.h"
+#include "tests/support/ConfigTestData.h"
+#include "tests/support/TempFolder.h"
+
+#include <QProcess>
+#include <QStringList>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Runs a helper program to its end; its standard output, trimmed.
+inline QString RunHelper(const QString& program, const QStringList& args, bool* ok = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    const bool done =
+        p.waitForFinished(15000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (ok)
+        *ok = done;
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// The monitor of the null sink, as the program numbers its inputs.
+inline int MonitorInput() {
+    TBassRecorder rec;
+    rec.Init(nullptr);
+    std::vector<std::string> names;
+    rec.LoadDeviceName(names);
+    rec.Uninit();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i].find("RecSink") != std::string::npos)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// The default config.xml recording from that input into that folder.
+inline std::string RecordingConfig(int device, const std::string& folder) {
+    std::string config = defaultConfigFile();
+    setElementText(config, "Device", std::to_string(device));
+    setElementText(config, "SaveFolder", folder);
+    return config;
+}
+
+// A copy of the executable with the encoder links and this config.xml.
+inline std::filesystem::path InstallProgram(const TempFolder& folder, const char* executable,
+                                            const std::string& config) {
+    const std::filesystem::path exe = folder / "tovaline";
+    std::filesystem::copy_file(executable, exe);
+    std::filesystem::create_symlink("/usr/bin/lame", folder / "lame");
+    std::filesystem::create_symlink("/usr/bin/oggenc", folder / "oggenc2");
+    TempFolder::write(folder / "config.xml", config);
+    return exe;
+}
+
+// The X id of a visible window whose name matches the pattern, skipping
+// those in others; empty when none showed within 20 seconds.
+inline QString FindVisibleWindow(const QString& pattern, const QStringList& others = {}) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const QStringList ids = RunHelper("xdotool", {"search", "--onlyvisible", "--name", pattern})
+                                    .split('\n', Qt::SkipEmptyParts);
+        for (const QString& id : ids)
+            if (!others.contains(id))
+                return id;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return {};
+}
+
+// The main window of a copy of the program.
+inline QString FindProgramWindow(const QStringList& others = {}) {
+    return FindVisibleWindow(QStringLiteral("^Tovaline$"), others);
+}
+
+// Starts the program and waits for its main window: the window's X id,
+// empty when it never showed.
+inline QString StartProgram(QProcess& app, const std::filesystem::path& exe) {
+    app.setProcessChannelMode(QProcess::ForwardedChannels);
+    app.start(QString::fromStdString(exe.string()), {});
+    return app.waitForStarted() ? FindProgramWindow() : QString();
+}
+
+// Waits up to five seconds for the folder to hold something: on a busy
+// machine a click or key may take a while to be handled. True when it does.
+inline bool WaitUntilNotEmpty(const std::filesystem::path& folder) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::filesystem::is_empty(folder) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return !std::filesystem::is_empty(folder);
+}
+
+// Left click at a point of a window, in window coordinates.
+inline void ClickWindow(const QString& id, int x, int y) {
+    RunHelper("xdotool",
+              {"mousemove", "--window", id, QString::number(x), QString::number(y), "click", "1"});
+}
+
+// Window coordinates of the close button's centre: the top bar sits at (7, 9).
+inline void ClickCloseButton(const QString& id) {
+    ClickWindow(id, 7 + 371 + 6, 9 + 6 + 7);
+}
