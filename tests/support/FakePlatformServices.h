@@ -5,7 +5,9 @@
 
 #include "ui/PlatformServices.h"
 
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 #include <vector>
 
@@ -20,10 +22,18 @@ class FakeMessageBoxes final : public MessageBoxService {
 public:
     std::vector<ShownMessage> shown;
     std::deque<MessageResult> answers; // for Yes/No questions; No when empty
+    // A real box is modal and runs the event loop while it is up: with a
+    // time here, every box does so for that long (timers keep ticking).
+    int modalLoopMs = 0;
 
     MessageResult show(QWidget*, const QString& caption, const QString& text, MessageIcon icon,
                        MessageButtons buttons) override {
         shown.push_back({caption, text, icon, buttons});
+        if (modalLoopMs > 0) {
+            QEventLoop loop;
+            QTimer::singleShot(modalLoopMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         if (buttons == MessageButtons::Ok)
             return MessageResult::Ok;
         if (answers.empty())
