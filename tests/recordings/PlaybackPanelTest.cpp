@@ -213,13 +213,13 @@ TEST_F(PlaybackPanel, ListClicksWhilePlaying) {
 
     // A single click moves the selection only.
     w->listFiles->setCurrentRow(1);
-    w->listFilesClick(w->listFiles);
+    emit w->listFiles->clicked(w->listFiles->model()->index(1, 0));
     EXPECT_EQ(w->txtDuration->text(), "00:00:02");
     EXPECT_EQ(position(), kBytesPerSecond / 2);
     expectPlaying(true);
 
     // A double click plays the other one from its start, with its range.
-    w->listFilesDblClick(w->listFiles);
+    emit w->listFiles->doubleClicked(w->listFiles->model()->index(1, 0));
     expectPlaying(true);
     EXPECT_EQ(position(), 0);
     EXPECT_EQ(w->tbSound->max(), 3 * kBytesPerSecond);
