@@ -91,7 +91,8 @@ void TfrmMain::StartRecord() {
         return;
     }
 
-    // Playback would be stopped here; this window has no player yet.
+    if (FPlayState == psPlaying || FPlayState == psPause)
+        StopPlayback();
 
     rec.SetRecordDevice(Settings.Device, Settings.Volume);
     switch (Settings.OutFormat) {
@@ -159,8 +160,11 @@ void TfrmMain::StopRecord() {
 }
 
 void TfrmMain::FormClose(QObject*) {
-    // Playback would be stopped first (and nothing more done); this window has
-    // no player yet, so only a recording can be running.
+    // Playback and recording never run together: at most one is stopped.
+    if (FPlayState == psPlaying || FPlayState == psPause) {
+        StopPlayback();
+        return;
+    }
     if (FCurrentState == rsRecording || FCurrentState == rsRecordPause)
         StopRecord();
 }

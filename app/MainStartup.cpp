@@ -5,8 +5,11 @@
 
 #include "app/CodecDialogHook.h"
 #include "app/TfrmMain.h"
+#include "audio/TBassPlayer.h"
 #include "audio/TBassRecorder.h"
 #include "hotkeys/THotKeyManager.h"
+
+#include <QTimer>
 
 TfrmMain::TfrmMain(PlatformServices services, QWidget* parent)
     : QWidget(parent), MainControls(createMainControls(*this)), FServices(std::move(services)) {
@@ -24,6 +27,7 @@ void TfrmMain::ConnectHandlers() {
     ConnectRecordingHandlers();
     ConnectOptionHandlers();
     ConnectRecordingsListHandlers();
+    ConnectPlaybackHandlers();
 }
 
 TfrmMain::~TfrmMain() {
@@ -36,6 +40,7 @@ void TfrmMain::FormCreate() {
     LoadRecordFiles();
 
     // 2. Playback engine (player), initialised with the size of imgSound.
+    CreatePlayer();
 
     // 3. Recording engine. Its Init result is not looked at: at start-up the
     // player already holds the output device, so Init reports -2 while the
@@ -75,7 +80,13 @@ void TfrmMain::FormDestroy() {
         return;
     FDestroyed = true;
 
+    // No timer may tick from here on: a message box below (a failed write)
+    // runs the event loop, and the timers would reach released engines.
+    for (QTimer* timer : {Timer, TmFlash, TimerPos, TimerRender})
+        timer->stop();
+
     // 1. Player: Uninit, clear the field, release.
+    ReleasePlayer();
 
     // 2. Recorder: Uninit (which also ends a recording the close button left
     // running), clear the field, then release the object.

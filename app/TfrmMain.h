@@ -5,6 +5,7 @@
 // Connect...Handlers, and ConnectHandlers (start-up) calls them all.
 
 #include "app/MainControls.h"
+#include "audio/TPlayState.h"
 #include "hotkeys/HotkeyBackend.h"
 #include "ui/PlatformServices.h"
 
@@ -14,6 +15,7 @@
 
 class QIcon;
 class QIODevice;
+class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
 class THotKeyManager;
@@ -171,8 +173,32 @@ public:
     // Appends to the catalogue and the list together, and writes the file.
     void AddRecordedFile(const QString& Path);
     void btnClearClick(QObject* Sender);
+    // The catalogue path of the selected entry; empty when none is selected.
+    QString GetSelectedFile() const;
+    // Shows the selected (or else the first) recording in the file manager.
+    void btnOpenFilePathClick(QObject* Sender);
 
-    // ---- playback: the player and its panel, with the recordings page (to come) --
+    // ---- playback: recordings/MainPlayback.cpp ---------------------------------
+    // The player and its panel: list clicks, play/pause, stop, the position
+    // bar, the size and duration texts and the two playback timers.
+    void ConnectPlaybackHandlers();
+    // Start-up: the player, drawing its spectrum at imgSound's size.
+    void CreatePlayer();
+    // Shutdown: Uninit, clear the field, release.
+    void ReleasePlayer();
+    void listFilesClick(QObject* Sender);
+    void listFilesDblClick(QObject* Sender);
+    bool OpenPlayFile(const QString& Path);
+    void PlayOrPause();
+    void StopPlayback();
+    void UpdatePlayButton(bool showPlay);
+    void btnPlayClick(QObject* Sender);
+    void btnPlayStopClick(QObject* Sender);
+    void tbSoundChange(QObject* Sender);
+    void TimerPosTimer(QObject* Sender);
+    void TimerRenderTimer(QObject* Sender);
+    std::unique_ptr<TBassPlayer> FPlayer;
+    TPlayState FPlayState = psNormal;
 
     // ---- hotkeys: hotkeys/MainHotkeys.cpp -----------------------------------------
     // The manager on the backend of the platform services, bound to this window.

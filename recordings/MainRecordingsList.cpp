@@ -9,6 +9,7 @@
 #include "ui/TListBox.h"
 #include "ui/TTextButton.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 QString TfrmMain::RecordFilesPath() const {
@@ -39,6 +40,8 @@ void TfrmMain::ReleaseRecordFiles() {
 
 void TfrmMain::ConnectRecordingsListHandlers() {
     connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(btnClear); });
+    connect(btnOpenFilePath, &QPushButton::clicked, this,
+            [this] { btnOpenFilePathClick(btnOpenFilePath); });
 }
 
 void TfrmMain::FillFileList() {
@@ -67,4 +70,25 @@ void TfrmMain::btnClearClick(QObject* /*Sender*/) {
         SaveRecordFiles();
     }
     listFiles->clear();
+}
+
+QString TfrmMain::GetSelectedFile() const {
+    const int index = listFiles->currentRow();
+    if (!RecordFiles || index < 0 || static_cast<size_t>(index) >= RecordFiles->Files().size())
+        return {};
+    return QString::fromStdString(RecordFiles->Files()[static_cast<size_t>(index)]);
+}
+
+void TfrmMain::btnOpenFilePathClick(QObject* /*Sender*/) {
+    if (listFiles->count() == 0 || !RecordFiles)
+        return;
+    const size_t index =
+        listFiles->currentRow() < 0 ? 0 : static_cast<size_t>(listFiles->currentRow());
+    if (index >= RecordFiles->Files().size())
+        return;
+    // A file that is gone is passed over in silence, as the button promises
+    // nothing more than showing what exists.
+    const QString path = QString::fromStdString(RecordFiles->Files()[index]);
+    if (QFileInfo(path).isFile())
+        FServices.fileManager->showFile(path);
 }

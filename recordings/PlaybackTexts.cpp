@@ -1,6 +1,7 @@
 #include "recordings/PlaybackTexts.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -59,4 +60,11 @@ uint64_t SeekTarget(float value) {
 bool PlaybackEnded(int64_t position, float barMaximum, TPlayState state) {
     return position <= 0 || static_cast<double>(position) > static_cast<double>(barMaximum) ||
            state == psStop;
+}
+
+float BarMaximum(int64_t length) {
+    float maximum = static_cast<float>(length);
+    if (static_cast<double>(maximum) < static_cast<double>(length))
+        maximum = std::nextafter(maximum, std::numeric_limits<float>::infinity());
+    return maximum;
 }

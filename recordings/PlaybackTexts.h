@@ -28,6 +28,12 @@ bool IsUserSeek(TPlayState state, float lastTimerValue, float value, float maxim
 // The byte position a bar value seeks to (truncated toward zero).
 uint64_t SeekTarget(float value);
 
+// The bar's maximum for a length in bytes: the nearest float at or above
+// it, so no position of the recording lies beyond the bar. Past 2^24 bytes a
+// float steps by more than one byte (256 at 4 GiB, under 1.5 ms of sound),
+// still far finer than a pixel of the bar.
+float BarMaximum(int64_t length);
+
 // The position timer's verdict: playback is over when the player knows no
 // position, stands at 0 or before, beyond the bar, or says it stopped.
 bool PlaybackEnded(int64_t position, float barMaximum, TPlayState state);

@@ -38,9 +38,14 @@ QRegion regionOfDrawnPixels(const QImage& image) {
 } // namespace
 
 void TImage::setBitmap(const QImage& image) {
+    const bool wasNull = FBitmap.isNull();
     FBitmap = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    FBitmapRegion = regionOfDrawnPixels(FBitmap);
     update();
+    // A fitted image covers the whole control whatever it shows, so a new
+    // picture (the spectrum, 30 times a second) changes nothing around it.
+    if (FMode == WrapMode::Fit && !wasNull && !FBitmap.isNull())
+        return;
+    FBitmapRegion = regionOfDrawnPixels(FBitmap);
     emit geometryChanged();
 }
 

@@ -48,3 +48,14 @@ TEST(PlaybackTexts, OnlyAMoveOfMoreThanFifteenWhilePlayingSeeks) {
     EXPECT_TRUE(PlaybackEnded(100, 50.0f, psPlaying));
     EXPECT_TRUE(PlaybackEnded(100, max, psStop));
 }
+
+TEST(PlaybackTexts, TheBarReachesTheLastByteOfAnyLength) {
+    EXPECT_EQ(BarMaximum(176400), 176400.0f);
+    // Lengths a float cannot hold exactly: the nearest float may lie below.
+    for (int64_t length : {int64_t{16777217}, int64_t{3221225300}, int64_t{4294967292}}) {
+        const float max = BarMaximum(length);
+        EXPECT_GE(static_cast<double>(max), static_cast<double>(length));
+        EXPECT_FALSE(PlaybackEnded(length, max, psPlaying)) << length;
+        EXPECT_LT(static_cast<double>(max) - static_cast<double>(length), 512.0);
+    }
+}

@@ -6,7 +6,9 @@
 #include "tests/hotkeys/RecordingHotkeyBackend.h"
 #include "ui/PlatformServices.h"
 
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -24,6 +26,9 @@ public:
     std::deque<MessageResult> answers; // for Yes/No questions; No when empty
     // Runs while a box is "on screen", as an event its loop would deliver.
     std::function<void()> whileShown;
+    // A real box is modal and runs the event loop while it is up: with a
+    // time here, every box does so for that long (timers keep ticking).
+    int modalLoopMs = 0;
 
     MessageResult show(QWidget*, const QString& caption, const QString& text, MessageIcon icon,
                        MessageButtons buttons) override {
@@ -31,6 +36,11 @@ public:
         shown.push_back({caption, text, icon, buttons});
         if (whileShown)
             whileShown();
+        if (modalLoopMs > 0) {
+            QEventLoop loop;
+            QTimer::singleShot(modalLoopMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         if (buttons == MessageButtons::Ok)
             return MessageResult::Ok;
         if (answers.empty())

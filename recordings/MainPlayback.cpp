@@ -1,0 +1,197 @@
+// The player of the recordings page: a single click opens the selected
+// recording to show its size and duration, a double click plays it, the play
+// button pauses and resumes, the stop button and the end of the recording
+// close it. The position bar holds byte positions as floats, so recordings
+// past 2 GiB of decoded sound (about 3 h 22 min) play, seek and end like
+// short ones: the panel reads the player's 64-bit positions.
+
+#include "app/TfrmMain.h"
+#include "audio/TBassPlayer.h"
+#include "recordings/PlaybackTexts.h"
+#include "ui/TBitmapButton.h"
+#include "ui/TFloatTrackBar.h"
+#include "ui/TImage.h"
+#include "ui/TListBox.h"
+#include "ui/TText.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QTimer>
+
+void TfrmMain::ConnectPlaybackHandlers() {
+    connect(listFiles, &QAbstractItemView::clicked, this, [this] { listFilesClick(listFiles); });
+    connect(listFiles, &QAbstractItemView::doubleClicked, this,
+            [this] { listFilesDblClick(listFiles); });
+    connect(btnPlay, &QAbstractButton::clicked, this, [this] { btnPlayClick(btnPlay); });
+    connect(btnPlayStop, &QAbstractButton::clicked, this,
+            [this] { btnPlayStopClick(btnPlayStop); });
+    connect(tbSound, &TFloatTrackBar::changed, this, [this] { tbSoundChange(tbSound); });
+    connect(TimerPos, &QTimer::timeout, this, [this] { TimerPosTimer(TimerPos); });
+    connect(TimerRender, &QTimer::timeout, this, [this] { TimerRenderTimer(TimerRender); });
+}
+
+void TfrmMain::CreatePlayer() {
+    // The result is not looked at: a player without an output device opens
+    // nothing, and every open then says "Invalid file".
+    FPlayer = std::make_unique<TBassPlayer>();
+    FPlayer->Init(this, imgSound->width(), imgSound->height());
+}
+
+void TfrmMain::ReleasePlayer() {
+    if (!FPlayer)
+        return;
+    FPlayer->Uninit();
+    std::unique_ptr<TBassPlayer> player = std::move(FPlayer);
+    player.reset();
+}
+
+void TfrmMain::listFilesClick(QObject*) {
+    if (FPlayState == psPlaying || FPlayState == psPause)
+        return;
+    const QString path = GetSelectedFile();
+    if (!path.isEmpty())
+        OpenPlayFile(path);
+}
+
+void TfrmMain::listFilesDblClick(QObject*) {
+    const QString path = GetSelectedFile();
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        FServices.messages->show(this, QStringLiteral("Notice"),
+                                 QStringLiteral("File \"%1\" not found, please check.").arg(path),
+                                 MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    if (FPlayState == psPlaying || FPlayState == psPause)
+        StopPlayback();
+    if (OpenPlayFile(path))
+        PlayOrPause();
+}
+
+bool TfrmMain::OpenPlayFile(const QString& Path) {
+    uint32_t size = 0;
+    double duration = 0.0;
+    if (!FPlayer->OpenFile(Path.toStdString(), size, duration)) {
+        FServices.messages->show(this, QStringLiteral("Notice"),
+                                 QStringLiteral("Invalid file \"%1\".").arg(Path),
+                                 MessageIcon::Warning, MessageButtons::Ok);
+        txtFileSize->setText(QStringLiteral("0"));
+        txtDuration->setText(QStringLiteral("00:00:00"));
+        return false;
+    }
+    // The 32-bit size wraps from 4 GiB on; the player's whole count does not.
+    if (const auto text = FileSizeText(FPlayer->GetFileSize64()))
+        txtFileSize->setText(*text);
+    if (const auto text = FormatDuration(duration))
+        txtDuration->setText(*text);
+    return true;
+}
+
+void TfrmMain::PlayOrPause() {
+    if (FPlayState == psStop) {
+        // A stop closed the player: the selected entry is opened anew.
+        const QString path = GetSelectedFile();
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).isFile())
+            OpenPlayFile(path);
+    }
+    if (!FPlayer->CanPlay())
+        return;
+
+    switch (FPlayState) {
+    case psPlaying:
+        FPlayer->Pause();
+        UpdatePlayButton(true);
+        FPlayState = psPause;
+        TimerRender->stop();
+        TimerPos->stop();
+        break;
+    case psPause:
+        FPlayer->Resume();
+        UpdatePlayButton(false);
+        FPlayState = psPlaying;
+        TimerRender->start();
+        TimerPos->start();
+        break;
+    case psNormal:
+    case psStop: {
+        FPlayer->Play();
+        FPlayState = psPlaying;
+        UpdatePlayButton(false);
+        TimerRender->start();
+        const int64_t length = FPlayer->GetChannelLength64();
+        if (length != -1) {
+            tbSound->setMin(0.0f);
+            tbSound->setMax(BarMaximum(length));
+            TimerPos->start();
+        }
+        break;
+    }
+    case psOpenFile:
+        break;
+    }
+}
+
+void TfrmMain::StopPlayback() {
+    TimerPos->stop();
+    TimerRender->stop();
+    FPlayer->Stop();
+    FPlayState = psStop;
+    UpdatePlayButton(true);
+    tbSound->setValue(tbSound->min());
+    if (auto stream = LoadResourceStream(QStringLiteral("recorder")))
+        imgSound->loadFromStream(*stream);
+}
+
+void TfrmMain::UpdatePlayButton(bool showPlay) {
+    if (showPlay)
+        LoadButtonSkin(btnPlay, QStringLiteral("playnormal"), QStringLiteral("playclick"));
+    else
+        LoadButtonSkin(btnPlay, QStringLiteral("spausenormal"), QStringLiteral("spauseclick"));
+}
+
+void TfrmMain::btnPlayClick(QObject*) {
+    // The button is disabled while recording; a click that still arrives
+    // (a queued event, a test) is refused here too.
+    if (FCurrentState == rsNormal || FCurrentState == rsRecordStoped)
+        PlayOrPause();
+}
+
+void TfrmMain::btnPlayStopClick(QObject*) {
+    StopPlayback();
+}
+
+void TfrmMain::tbSoundChange(QObject*) {
+    const float value = tbSound->value();
+    if (!IsUserSeek(FPlayState, FOldPosValue, value, tbSound->max()))
+        return;
+    TimerPos->stop();
+    FPlayer->SetCurrentPosition64(SeekTarget(value));
+    TimerPos->start();
+}
+
+void TfrmMain::TimerPosTimer(QObject*) {
+    if (FPlayState != psPlaying)
+        return;
+    const int64_t position = FPlayer->GetCurrentPosition64();
+    if (PlaybackEnded(position, tbSound->max(), FPlayer->GetPlayState())) {
+        StopPlayback();
+        return;
+    }
+    // Written before the bar, so the change the bar reports is no seek.
+    FOldPosValue = static_cast<float>(position);
+    tbSound->setValue(static_cast<float>(position));
+}
+
+void TfrmMain::TimerRenderTimer(QObject*) {
+    const PixelBuffer* view = FPlayer->GetSpectrumView();
+    if (!view)
+        return;
+    // The QImage only wraps the player's pixels; setBitmap converts them into
+    // the control's own picture, the one copy, so the control never points at
+    // memory the next frame (or the player's release) changes.
+    imgSound->setBitmap(QImage(view->bits(), view->width(), view->height(), view->strideBytes(),
+                               QImage::Format_RGBX8888));
+}
