@@ -157,6 +157,9 @@ public:
     // ---- config.xml: settings/MainConfig.cpp -----------------------------------
     void LoadConfig();
     void SaveConfig();
+    // Beside the executable for a portable copy, in the user's XDG config
+    // folder for an installed one.
+    QString ConfigPath() const;
 
     // ---- recordings page: recordings/MainRecordingsList.cpp --------------------
     // The list and the catalogue behind it; "Clear" empties both.

@@ -41,14 +41,14 @@ std::string executableFolder() {
 
 } // namespace
 
-TBassRecorder::TBassRecorder() : FProgramFolder(executableFolder()) {}
+TBassRecorder::TBassRecorder() : FEncoderFolder(executableFolder()) {}
 
 TBassRecorder::~TBassRecorder() = default;
 
-void TBassRecorder::SetProgramFolder(const std::string& folder) {
-    FProgramFolder = folder;
-    if (FProgramFolder.empty() || FProgramFolder.back() != '/')
-        FProgramFolder += '/';
+void TBassRecorder::SetEncoderFolder(const std::string& folder) {
+    FEncoderFolder = folder;
+    if (FEncoderFolder.empty() || FEncoderFolder.back() != '/')
+        FEncoderFolder += '/';
 }
 
 std::string TBassRecorder::GetLastErrorMessage() const {
@@ -179,12 +179,12 @@ bool TBassRecorder::StartEncoder(const std::string& name) {
                                               name.c_str()) != 0;
     }
     case rofMP3: {
-        std::string command = reccmd::lameCommandLine(FProgramFolder, FLameCommandLine, name);
+        std::string command = reccmd::lameCommandLine(FEncoderFolder, FLameCommandLine, name);
         return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
                0;
     }
     case rofOGG: {
-        std::string command = reccmd::oggCommandLine(FProgramFolder, FOggCommandLine, name);
+        std::string command = reccmd::oggCommandLine(FEncoderFolder, FOggCommandLine, name);
         return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
                0;
     }

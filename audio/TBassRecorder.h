@@ -47,9 +47,9 @@ public:
     std::string RecordingEndReason() const;
 
     // Where lame and oggenc2 are looked for, with a trailing '/'; the
-    // executable's folder unless set.
-    void SetProgramFolder(const std::string& folder);
-    const std::string& ProgramFolder() const { return FProgramFolder; }
+    // executable's folder unless set (an installed copy keeps them apart).
+    void SetEncoderFolder(const std::string& folder);
+    const std::string& EncoderFolder() const { return FEncoderFolder; }
 
     // Read-only views of the state, for the window and for tests.
     audiolib::Handle RecChannel() const { return FRecChannel; }
@@ -77,6 +77,6 @@ private:
     int32_t FWmaSamplerate = 0;
     int32_t FWmaChannel = 0;
     int32_t FWmaBitrate = 0;
-    std::string FProgramFolder;
+    std::string FEncoderFolder;
     std::string FOutFile;
 };

@@ -9,10 +9,11 @@
 #include "ui/TListBox.h"
 #include "ui/TTextButton.h"
 
+#include <QDir>
 #include <QStringList>
 
 QString TfrmMain::RecordFilesPath() const {
-    return FServices.programFolder + QStringLiteral("recorded.xml");
+    return FServices.programFiles().dataFolder + QStringLiteral("recorded.xml");
 }
 
 QString TfrmMain::FileNamePart(const QString& Path) {
@@ -24,6 +25,8 @@ void TfrmMain::LoadRecordFiles() {
 }
 
 bool TfrmMain::SaveRecordFiles() {
+    // An installed copy's first write makes the user's folder.
+    QDir().mkpath(FServices.programFiles().dataFolder);
     return TRecordFiles::SaveDataFile(RecordFilesPath().toStdString(), RecordFiles.get()).empty();
 }
 

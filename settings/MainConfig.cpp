@@ -11,14 +11,14 @@
 #include "ui/TText.h"
 #include "ui/TTextBox.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 
 namespace {
 
-std::filesystem::path configPath(const QString& programFolder) {
-    return std::filesystem::path(
-        QFile::encodeName(programFolder + QStringLiteral("config.xml")).toStdString());
+std::filesystem::path localPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 // Moves the bar to the value, or to the nearer end for a value outside its
@@ -160,8 +160,20 @@ void loadHotKeys(TfrmMain& w, const ConfigHotKeys& keys) {
 
 } // namespace
 
+QString TfrmMain::ConfigPath() const {
+    return FServices.programFiles().settingsFolder + QStringLiteral("config.xml");
+}
+
 void TfrmMain::LoadConfig() {
-    const ConfigFileRead file = readConfigFile(configPath(FServices.programFolder));
+    const ProgramFiles files = FServices.programFiles();
+    ConfigFileRead file = readConfigFile(localPath(ConfigPath()));
+    // An installed copy expects no file of the user's before the first exit:
+    // it starts from the settings it came with, or from the built-in ones.
+    if (file.state == ConfigFileState::Missing && files.installed) {
+        file = readConfigFile(localPath(files.shippedSettings));
+        if (file.state != ConfigFileState::Loaded)
+            return;
+    }
     // A file that is no document is as good as none; it is kept aside as
     // config.xml.bad when the settings are written at exit.
     if (file.state != ConfigFileState::Loaded) {
@@ -181,9 +193,11 @@ void TfrmMain::LoadConfig() {
 }
 
 void TfrmMain::SaveConfig() {
-    const QString path = FServices.programFolder + QStringLiteral("config.xml");
+    const QString path = ConfigPath();
+    // An installed copy's first exit makes the user's folder.
+    QDir().mkpath(FServices.programFiles().settingsFolder);
     std::string error;
-    if (saveConfigFile(configPath(FServices.programFolder), Settings, error))
+    if (saveConfigFile(localPath(path), Settings, error))
         return;
     FServices.messages->show(
         this, QStringLiteral("Warning"),

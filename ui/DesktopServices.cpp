@@ -43,7 +43,8 @@ public:
     }
     QString chooseSaveFile(QWidget* parent, const QString& startPath,
                            const QString& filter) override {
-        return QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
+        return QFileDialog::getSaveFileName(parent, QString(), startPath, filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
     }
 };
 
@@ -63,5 +64,6 @@ PlatformServices PlatformServices::desktop() {
     if (!folder.endsWith('/'))
         folder += '/';
     services.programFolder = folder;
+    services.files = locateProgramFiles(folder, xdgConfigHome(), xdgDataHome());
     return services;
 }

@@ -2,9 +2,12 @@
 // The platform services the main window reaches through one struct, so tests
 // can answer dialogs, read the clock they set and see what was shown.
 
+#include "ui/ProgramFiles.h"
+
 #include <QDateTime>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -26,6 +29,8 @@ public:
     // Empty when the user cancels. The title stands above the folder tree.
     virtual QString chooseFolder(QWidget* parent, const QString& startFolder,
                                  const QString& title) = 0;
+    // Picks a name only: an existing file is no reason to ask about
+    // overwriting, since whoever writes it later decides that.
     virtual QString chooseSaveFile(QWidget* parent, const QString& startPath,
                                    const QString& filter) = 0;
 };
@@ -49,7 +54,15 @@ struct PlatformServices {
     std::unique_ptr<FileManagerService> fileManager; // may be null until playback lands
     std::unique_ptr<ClockService> clock;
     QString programFolder; // with a trailing '/'
+    // Where this copy keeps its files; unset means all of them in the program
+    // folder, as a portable copy does.
+    std::optional<ProgramFiles> files;
 
-    // The real services of this desktop, with the executable's folder.
+    ProgramFiles programFiles() const {
+        return files ? *files : ProgramFiles::portable(programFolder);
+    }
+
+    // The real services of this desktop, with the executable's folder and the
+    // places that this copy, installed or portable, keeps its files in.
     static PlatformServices desktop();
 };

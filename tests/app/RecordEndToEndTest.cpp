@@ -9,6 +9,7 @@
 #include "tests/audio/DecodedAudio.h"
 #include "tests/support/ConfigTestData.h"
 #include "tests/support/FakePlatformServices.h"
+#include "tests/support/ProgramWindow.h"
 #include "tests/support/TempFolder.h"
 #include "ui/TListBox.h"
 
@@ -26,30 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs a helper program to its end; its standard output, trimmed.
-QString RunHelper(const QString& program, const QStringList& args, bool* ok = nullptr) {
-    QProcess p;
-    p.start(program, args);
-    const bool done =
-        p.waitForFinished(15000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (ok)
-        *ok = done;
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-// The monitor of the null sink, as the program numbers its inputs.
-int MonitorInput() {
-    TBassRecorder rec;
-    rec.Init(nullptr);
-    std::vector<std::string> names;
-    rec.LoadDeviceName(names);
-    rec.Uninit();
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i].find("RecSink") != std::string::npos)
-            return static_cast<int>(i);
-    return -1;
-}
-
 std::string Config(int device, const std::string& folder) {
     std::string config = defaultConfigFile();
     setElementText(config, "Device", std::to_string(device));
@@ -58,18 +35,6 @@ std::string Config(int device, const std::string& folder) {
     setElementText(config, "Prefix", "take");
     return config;
 }
-
-class Window {
-public:
-    explicit Window(QString id) : id_(std::move(id)) {}
-    void click(int x, int y) const {
-        RunHelper("xdotool", {"mousemove", "--window", id_, QString::number(x), QString::number(y),
-                              "click", "1"});
-    }
-
-private:
-    QString id_;
-};
 
 int argc = 1;
 char arg0[] = "record_end_to_end_test";
@@ -116,11 +81,10 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     ASSERT_TRUE(ok && !id.isEmpty()) << "the window never showed";
     std::this_thread::sleep_for(700ms); // the panel finishes opening
     std::this_thread::sleep_until(settled);
-    Window window(id);
+    ProgramWindow window(id);
 
-    // Window coordinates of the buttons' centres: the top bar sits at (7, 9).
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    window.click(7 + 226 + 22, 9 + 30 + 22); // record
+    window.clickRecord();
     // The three seconds count from the moment the recording exists: on a busy
     // machine the click may take a while to be handled.
     const auto clicked = std::chrono::steady_clock::now();
@@ -129,10 +93,10 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
         std::this_thread::sleep_for(5ms);
     ASSERT_FALSE(fs::is_empty(output.path())) << "the record button started nothing";
     std::this_thread::sleep_for(3s);
-    window.click(7 + 291 + 20, 9 + 32 + 20); // stop
+    window.clickStop();
     const QDateTime after = QDateTime::currentDateTime();
     std::this_thread::sleep_for(300ms);
-    window.click(7 + 371 + 6, 9 + 6 + 7); // close
+    window.clickClose();
     ASSERT_TRUE(app.waitForFinished(10000)) << "the close button did not end the program";
     EXPECT_EQ(app.exitCode(), 0);
     player.kill();
