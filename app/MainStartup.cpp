@@ -44,6 +44,7 @@ void TfrmMain::FormCreate() {
     FRecUtils->SetEncoderFolder(FServices.programFiles().encoderFolder.toStdString());
     FRecUtils->Init(this);
     InstallCodecDialogHook(this);
+    WatchDeviceList();
 
     // 4. Hotkey manager, owned by this window, no hotkey registered yet.
 

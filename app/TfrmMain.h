@@ -9,6 +9,7 @@
 
 #include <QStandardPaths>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 
 class QIcon;
@@ -109,6 +110,10 @@ public:
 
     // ---- options lists and panels: settings/MainOptionLists.cpp ---------------
     void FillOptionLists();
+    // Inputs come and go while the window is open: the device list follows,
+    // keeping the chosen input by its server name.
+    void WatchDeviceList();
+    void RefreshDeviceList();
     void ShowFormatLayout(const QString& name);
     void UpdateNamingControls();
     void FillWmaBitrates(int32_t rate, int32_t channels);
@@ -203,6 +208,7 @@ protected:
 private:
     PlatformServices FServices;
     bool FDestroyed = false;
+    std::atomic<bool> FDeviceRefreshPending{false};
     // Window moving by hand, where the window manager cannot do it.
     bool FDragging = false;
     QPoint FDragOffset;

@@ -10,6 +10,7 @@
 #include "audio/lib/AudioLib.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,15 @@ public:
     int32_t GetAudioDeviceCount();
     void GetWMAbitrates(std::vector<int32_t>& list, int32_t samplerate, int32_t channel);
     void LoadDeviceName(std::vector<std::string>& list);
+    // The sound system's names of the same inputs, in the same order: what
+    // finds a chosen input again when the list has changed.
+    void LoadDeviceIds(std::vector<std::string>& list);
+    // Lists the inputs afresh; LoadDeviceName and LoadDeviceIds then give the
+    // new list. A running recording keeps its input.
+    void RefreshDevices();
+    // `changed` runs on the audio layer's thread when inputs come or go;
+    // an empty function (and Uninit) ends the calls.
+    void SetDevicesChanged(std::function<void()> changed);
     // 0 on success, -1000 on failure (the recorder is then idle).
     int32_t Start(TRecordOutFormat outformat, const std::string& outfile);
     void Pause();
@@ -78,5 +88,6 @@ private:
     int32_t FWmaChannel = 0;
     int32_t FWmaBitrate = 0;
     std::string FEncoderFolder;
+    std::function<void()> FDevicesChanged;
     std::string FOutFile;
 };

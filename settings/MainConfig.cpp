@@ -49,11 +49,17 @@ void selectText(TComboBox* list, const QString& text) {
 // change handler, which writes the same setting again from what the control
 // now shows; values the control cannot show stay as read.
 
+// The input remembered by its server name wins; when it is gone, Device
+// decides, and the name stays remembered for a later run.
 void loadDevice(TfrmMain& w, const ConfigValues& v) {
-    if (v.Device >= 0 && v.Device < w.cmbDevice->count()) {
-        Settings.Device = v.Device;
-        w.cmbDevice->setCurrentIndex(v.Device);
+    const int named = v.DeviceName.isEmpty() ? -1 : w.cmbDevice->findData(v.DeviceName);
+    const int device = named >= 0 ? named : v.Device;
+    if (device >= 0 && device < w.cmbDevice->count()) {
+        Settings.Device = device;
+        w.cmbDevice->setCurrentIndex(device);
     }
+    if (!v.DeviceName.isEmpty())
+        Settings.DeviceName = v.DeviceName;
     Settings.SkipSilence = v.SkipSilence;
     w.chkSkipsilence->setChecked(v.SkipSilence);
     Settings.Volume = moveTrackBar(w.tbDevVolume, v.Volume);

@@ -4,6 +4,7 @@
 #include "audio/lib/Backend.h"
 #include "audio/lib/pulse/PulseConnection.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
 
     bool connect(std::string& reason) override;
     std::vector<std::string> inputNames() override;
+    std::vector<Input> inputs() override;
+    void watchInputs(std::function<void()> changed) override;
     std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                CaptureSink& sink) override;
     std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
@@ -29,10 +32,13 @@ private:
         std::string description; // what the user sees
     };
     bool listSources();
+    std::string defaultSourceName();
     void disconnect();
+    static void onServerEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* self);
 
     Connection conn_;
     std::vector<Source> sources_;
+    std::function<void()> inputsChanged_; // touched with the loop locked
 };
 
 } // namespace audiolib::pulse
