@@ -47,9 +47,10 @@ void TfrmMain::FormCreate() {
     // recording device is open and works; a recorder without any device shows
     // up later as "no valid audio device" when a recording is attempted.
     FRecUtils = std::make_unique<TBassRecorder>();
-    FRecUtils->SetProgramFolder(FServices.programFolder.toStdString());
+    FRecUtils->SetEncoderFolder(FServices.programFiles().encoderFolder.toStdString());
     FRecUtils->Init(this);
     InstallCodecDialogHook(this);
+    WatchDeviceList();
 
     // 4. Hotkey manager, owned by this window, no hotkey registered yet.
     CreateHotKeyManager();

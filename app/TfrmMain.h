@@ -11,6 +11,7 @@
 
 #include <QStandardPaths>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 
 class QIcon;
@@ -113,6 +114,10 @@ public:
 
     // ---- options lists and panels: settings/MainOptionLists.cpp ---------------
     void FillOptionLists();
+    // Inputs come and go while the window is open: the device list follows,
+    // keeping the chosen input by its server name.
+    void WatchDeviceList();
+    void RefreshDeviceList();
     void ShowFormatLayout(const QString& name);
     void UpdateNamingControls();
     void FillWmaBitrates(int32_t rate, int32_t channels);
@@ -155,6 +160,9 @@ public:
     // ---- config.xml: settings/MainConfig.cpp -----------------------------------
     void LoadConfig();
     void SaveConfig();
+    // Beside the executable for a portable copy, in the user's XDG config
+    // folder for an installed one.
+    QString ConfigPath() const;
 
     // ---- recordings page: recordings/MainRecordingsList.cpp --------------------
     // The list and the catalogue behind it; "Clear" empties both.
@@ -243,6 +251,7 @@ private:
     bool FDestroyed = false;
     // FormCreate has run to its end: hotkey presses act from then on.
     bool FStartupDone = false;
+    std::atomic<bool> FDeviceRefreshPending{false};
     // Window moving by hand, where the window manager cannot do it.
     bool FDragging = false;
     QPoint FDragOffset;

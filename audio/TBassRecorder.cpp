@@ -41,14 +41,14 @@ std::string executableFolder() {
 
 } // namespace
 
-TBassRecorder::TBassRecorder() : FProgramFolder(executableFolder()) {}
+TBassRecorder::TBassRecorder() : FEncoderFolder(executableFolder()) {}
 
 TBassRecorder::~TBassRecorder() = default;
 
-void TBassRecorder::SetProgramFolder(const std::string& folder) {
-    FProgramFolder = folder;
-    if (FProgramFolder.empty() || FProgramFolder.back() != '/')
-        FProgramFolder += '/';
+void TBassRecorder::SetEncoderFolder(const std::string& folder) {
+    FEncoderFolder = folder;
+    if (FEncoderFolder.empty() || FEncoderFolder.back() != '/')
+        FEncoderFolder += '/';
 }
 
 std::string TBassRecorder::GetLastErrorMessage() const {
@@ -74,6 +74,7 @@ bool TBassRecorder::Init(void* h) {
 }
 
 void TBassRecorder::Uninit() {
+    SetDevicesChanged({});
     // A recording still running when the window closes is ended as Stop
     // would, so its file is complete (a WMA file needs its close).
     Stop();
@@ -96,6 +97,29 @@ void TBassRecorder::LoadDeviceName(std::vector<std::string>& list) {
             break;
         list.emplace_back(name);
     }
+}
+
+void TBassRecorder::LoadDeviceIds(std::vector<std::string>& list) {
+    for (int n = 0;; ++n) {
+        const char* id = audiolib::recordGetInputId(n);
+        if (id == nullptr)
+            break;
+        list.emplace_back(id);
+    }
+}
+
+void TBassRecorder::RefreshDevices() {
+    audiolib::recordRefreshInputs();
+}
+
+void TBassRecorder::SetDevicesChanged(std::function<void()> changed) {
+    // Off first, so the layer's thread is out of the old function before it
+    // is replaced.
+    audiolib::recordSetInputsChanged(nullptr, nullptr);
+    FDevicesChanged = std::move(changed);
+    if (FDevicesChanged)
+        audiolib::recordSetInputsChanged(
+            [](void* self) { static_cast<TBassRecorder*>(self)->FDevicesChanged(); }, this);
 }
 
 void TBassRecorder::GetWMAbitrates(std::vector<int32_t>& list, int32_t samplerate,
@@ -179,12 +203,12 @@ bool TBassRecorder::StartEncoder(const std::string& name) {
                                               name.c_str()) != 0;
     }
     case rofMP3: {
-        std::string command = reccmd::lameCommandLine(FProgramFolder, FLameCommandLine, name);
+        std::string command = reccmd::lameCommandLine(FEncoderFolder, FLameCommandLine, name);
         return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
                0;
     }
     case rofOGG: {
-        std::string command = reccmd::oggCommandLine(FProgramFolder, FOggCommandLine, name);
+        std::string command = reccmd::oggCommandLine(FEncoderFolder, FOggCommandLine, name);
         return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
                0;
     }

@@ -10,6 +10,7 @@
 #include "audio/lib/AudioLib.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,15 @@ public:
     int32_t GetAudioDeviceCount();
     void GetWMAbitrates(std::vector<int32_t>& list, int32_t samplerate, int32_t channel);
     void LoadDeviceName(std::vector<std::string>& list);
+    // The sound system's names of the same inputs, in the same order: what
+    // finds a chosen input again when the list has changed.
+    void LoadDeviceIds(std::vector<std::string>& list);
+    // Lists the inputs afresh; LoadDeviceName and LoadDeviceIds then give the
+    // new list. A running recording keeps its input.
+    void RefreshDevices();
+    // `changed` runs on the audio layer's thread when inputs come or go;
+    // an empty function (and Uninit) ends the calls.
+    void SetDevicesChanged(std::function<void()> changed);
     // 0 on success, -1000 on failure (the recorder is then idle).
     int32_t Start(TRecordOutFormat outformat, const std::string& outfile);
     void Pause();
@@ -47,9 +57,9 @@ public:
     std::string RecordingEndReason() const;
 
     // Where lame and oggenc2 are looked for, with a trailing '/'; the
-    // executable's folder unless set.
-    void SetProgramFolder(const std::string& folder);
-    const std::string& ProgramFolder() const { return FProgramFolder; }
+    // executable's folder unless set (an installed copy keeps them apart).
+    void SetEncoderFolder(const std::string& folder);
+    const std::string& EncoderFolder() const { return FEncoderFolder; }
 
     // Read-only views of the state, for the window and for tests.
     audiolib::Handle RecChannel() const { return FRecChannel; }
@@ -77,6 +87,7 @@ private:
     int32_t FWmaSamplerate = 0;
     int32_t FWmaChannel = 0;
     int32_t FWmaBitrate = 0;
-    std::string FProgramFolder;
+    std::string FEncoderFolder;
+    std::function<void()> FDevicesChanged;
     std::string FOutFile;
 };

@@ -9,11 +9,12 @@
 #include "ui/TListBox.h"
 #include "ui/TTextButton.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
 QString TfrmMain::RecordFilesPath() const {
-    return FServices.programFolder + QStringLiteral("recorded.xml");
+    return FServices.programFiles().dataFolder + QStringLiteral("recorded.xml");
 }
 
 QString TfrmMain::FileNamePart(const QString& Path) {
@@ -25,6 +26,8 @@ void TfrmMain::LoadRecordFiles() {
 }
 
 bool TfrmMain::SaveRecordFiles() {
+    // An installed copy's first write makes the user's folder.
+    QDir().mkpath(FServices.programFiles().dataFolder);
     return TRecordFiles::SaveDataFile(RecordFilesPath().toStdString(), RecordFiles.get()).empty();
 }
 

@@ -9,6 +9,8 @@ TOVALINE_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     pulseaudio pulseaudio-utils lame vorbis-tools sox ffmpeg
     xvfb xdotool x11-utils dbus-daemon fonts-dejavu-core
+    desktop-file-utils appstream dpkg-dev
+    pipewire pipewire-pulse wireplumber pipewire-bin
 )
 
 tovaline_install_deps() {

@@ -100,6 +100,7 @@ std::optional<bool> parseConfigBool(std::string_view text) {
 ConfigValues readConfig(const pugi::xml_node& root) {
     ConfigValues v;
     v.Device = readInt(root, "Device", -1);
+    v.DeviceName = readText(root, "DeviceName");
     v.SkipSilence = readBool(root, "SkipSilence", false);
     v.Volume = readInt(root, "Volume", 5);
 
@@ -142,6 +143,13 @@ ConfigValues readConfig(const pugi::xml_node& root) {
 
 void writeConfig(pugi::xml_node root, const TRecorderSettings& s) {
     setValue(root, "Device", s.Device);
+    // Beside Device, which other readers go by; only once an input is known.
+    if (!s.DeviceName.isEmpty()) {
+        pugi::xml_node device = xml::firstChildNamed(root, "Device");
+        if (!xml::firstChildNamed(root, "DeviceName") && device)
+            root.insert_child_after("DeviceName", device);
+        setValue(root, "DeviceName", s.DeviceName);
+    }
     setValue(root, "SkipSilence", s.SkipSilence);
     setValue(root, "Volume", s.Volume);
 

@@ -56,6 +56,7 @@ struct ConfigHotKeys {
 
 struct ConfigValues {
     int32_t Device = -1; // -1 leaves the setting as it is
+    QString DeviceName;  // empty: Device decides
     bool SkipSilence = false;
     int32_t Volume = 5;
     std::optional<ConfigOutFormat> outFormat;

@@ -11,14 +11,14 @@
 #include "ui/TText.h"
 #include "ui/TTextBox.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 
 namespace {
 
-std::filesystem::path configPath(const QString& programFolder) {
-    return std::filesystem::path(
-        QFile::encodeName(programFolder + QStringLiteral("config.xml")).toStdString());
+std::filesystem::path localPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 // Moves the bar to the value, or to the nearer end for a value outside its
@@ -49,11 +49,17 @@ void selectText(TComboBox* list, const QString& text) {
 // change handler, which writes the same setting again from what the control
 // now shows; values the control cannot show stay as read.
 
+// The input remembered by its server name wins; when it is gone, Device
+// decides, and the name stays remembered for a later run.
 void loadDevice(TfrmMain& w, const ConfigValues& v) {
-    if (v.Device >= 0 && v.Device < w.cmbDevice->count()) {
-        Settings.Device = v.Device;
-        w.cmbDevice->setCurrentIndex(v.Device);
+    const int named = v.DeviceName.isEmpty() ? -1 : w.cmbDevice->findData(v.DeviceName);
+    const int device = named >= 0 ? named : v.Device;
+    if (device >= 0 && device < w.cmbDevice->count()) {
+        Settings.Device = device;
+        w.cmbDevice->setCurrentIndex(device);
     }
+    if (!v.DeviceName.isEmpty())
+        Settings.DeviceName = v.DeviceName;
     Settings.SkipSilence = v.SkipSilence;
     w.chkSkipsilence->setChecked(v.SkipSilence);
     Settings.Volume = moveTrackBar(w.tbDevVolume, v.Volume);
@@ -160,8 +166,20 @@ void loadHotKeys(TfrmMain& w, const ConfigHotKeys& keys) {
 
 } // namespace
 
+QString TfrmMain::ConfigPath() const {
+    return FServices.programFiles().settingsFolder + QStringLiteral("config.xml");
+}
+
 void TfrmMain::LoadConfig() {
-    const ConfigFileRead file = readConfigFile(configPath(FServices.programFolder));
+    const ProgramFiles files = FServices.programFiles();
+    ConfigFileRead file = readConfigFile(localPath(ConfigPath()));
+    // An installed copy expects no file of the user's before the first exit:
+    // it starts from the settings it came with, or from the built-in ones.
+    if (file.state == ConfigFileState::Missing && files.installed) {
+        file = readConfigFile(localPath(files.shippedSettings));
+        if (file.state != ConfigFileState::Loaded)
+            return;
+    }
     // A file that is no document is as good as none; it is kept aside as
     // config.xml.bad when the settings are written at exit.
     if (file.state != ConfigFileState::Loaded) {
@@ -181,9 +199,11 @@ void TfrmMain::LoadConfig() {
 }
 
 void TfrmMain::SaveConfig() {
-    const QString path = FServices.programFolder + QStringLiteral("config.xml");
+    const QString path = ConfigPath();
+    // An installed copy's first exit makes the user's folder.
+    QDir().mkpath(FServices.programFiles().settingsFolder);
     std::string error;
-    if (saveConfigFile(configPath(FServices.programFolder), Settings, error))
+    if (saveConfigFile(localPath(path), Settings, error))
         return;
     FServices.messages->show(
         this, QStringLiteral("Warning"),

@@ -78,8 +78,10 @@ void TfrmMain::ConnectOptionHandlers() {
 }
 
 void TfrmMain::cmbDeviceChange(QObject*) {
-    if (cmbDevice->currentIndex() >= 0)
+    if (cmbDevice->currentIndex() >= 0) {
         Settings.Device = cmbDevice->currentIndex();
+        Settings.DeviceName = cmbDevice->currentData().toString();
+    }
 }
 
 void TfrmMain::tbDevVolumeChange(QObject*) {

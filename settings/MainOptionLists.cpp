@@ -32,17 +32,55 @@ void setTrackRange(TFloatTrackBar* bar, float min, float max) {
     bar->setRange(min, max);
 }
 
+// Each entry carries the input's server name as its data.
+void fillDeviceList(TComboBox* list, TBassRecorder* recorder) {
+    const QSignalBlocker block(list);
+    list->clear();
+    if (recorder) {
+        std::vector<std::string> names;
+        std::vector<std::string> ids;
+        recorder->LoadDeviceName(names);
+        recorder->LoadDeviceIds(ids);
+        for (size_t i = 0; i < names.size() && i < ids.size(); ++i)
+            list->addItem(QString::fromStdString(names[i]), QString::fromStdString(ids[i]));
+    }
+    list->setCurrentIndex(-1);
+}
+
 } // namespace
 
+void TfrmMain::RefreshDeviceList() {
+    FDeviceRefreshPending = false;
+    if (!FRecUtils)
+        return;
+    const QString shown = cmbDevice->currentData().toString();
+    FRecUtils->RefreshDevices();
+    fillDeviceList(cmbDevice, FRecUtils.get());
+    // The remembered input, else the one shown until now, else the server's
+    // default, which is listed first.
+    int index = Settings.DeviceName.isEmpty() ? -1 : cmbDevice->findData(Settings.DeviceName);
+    if (index < 0 && !shown.isEmpty())
+        index = cmbDevice->findData(shown);
+    if (index < 0 && !shown.isEmpty() && cmbDevice->count() > 0)
+        index = 0;
+    if (index < 0)
+        return;
+    const QSignalBlocker block(cmbDevice);
+    cmbDevice->setCurrentIndex(index);
+    Settings.Device = index;
+}
+
+void TfrmMain::WatchDeviceList() {
+    // Called on the audio layer's thread: one refresh is queued for a burst
+    // of changes, run on the UI thread.
+    FRecUtils->SetDevicesChanged([this] {
+        if (!FDeviceRefreshPending.exchange(true))
+            QMetaObject::invokeMethod(this, &TfrmMain::RefreshDeviceList, Qt::QueuedConnection);
+    });
+}
+
 void TfrmMain::FillOptionLists() {
-    QStringList devices;
-    if (FRecUtils) {
-        std::vector<std::string> names;
-        FRecUtils->LoadDeviceName(names);
-        for (const std::string& n : names)
-            devices << QString::fromStdString(n);
-    }
-    fillList(cmbDevice, devices);
+    fillDeviceList(cmbDevice, FRecUtils.get());
     fillList(cmbFormat, OutFormatNames);
     fillList(cmbWavChannel, WavChannelItems);
     fillList(cmbWavBitpersample, WavBitItems);

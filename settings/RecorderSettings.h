@@ -12,6 +12,9 @@
 
 struct TRecorderSettings {
     int32_t Device = 0;
+    // The chosen input by the sound server's name, which finds it again when
+    // inputs came or went; empty until one is chosen. Decides over Device.
+    QString DeviceName;
     bool SkipSilence = false;
     int32_t Volume = 5;
     TRecordOutFormat OutFormat = rofMP3;

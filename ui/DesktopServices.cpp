@@ -1,7 +1,7 @@
 #include "ui/PlatformServices.h"
 
-#include "ui/DBusFileManager.h"
 #include "hotkeys/HotkeyBackendFactory.h"
+#include "ui/DBusFileManager.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -49,7 +49,8 @@ public:
     QString chooseSaveFile(QWidget* parent, const QString& startPath,
                            const QString& filter) override {
         const ModalScope modal;
-        return QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
+        return QFileDialog::getSaveFileName(parent, QString(), startPath, filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
     }
 };
 
@@ -71,5 +72,6 @@ PlatformServices PlatformServices::desktop() {
     if (!folder.endsWith('/'))
         folder += '/';
     services.programFolder = folder;
+    services.files = locateProgramFiles(folder, xdgConfigHome(), xdgDataHome());
     return services;
 }

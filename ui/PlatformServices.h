@@ -2,10 +2,13 @@
 // The platform services the main window reaches through one struct, so tests
 // can answer dialogs, read the clock they set and see what was shown.
 
+#include "ui/ProgramFiles.h"
+
 #include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 class HotkeyBackend;
@@ -28,6 +31,8 @@ public:
     // Empty when the user cancels. The title stands above the folder tree.
     virtual QString chooseFolder(QWidget* parent, const QString& startFolder,
                                  const QString& title) = 0;
+    // Picks a name only: an existing file is no reason to ask about
+    // overwriting, since whoever writes it later decides that.
     virtual QString chooseSaveFile(QWidget* parent, const QString& startPath,
                                    const QString& filter) = 0;
 };
@@ -68,7 +73,15 @@ struct PlatformServices {
     QString programFolder; // with a trailing '/'
     // Called once the application exists; empty: a session without hotkeys.
     std::function<std::unique_ptr<HotkeyBackend>()> hotkeyBackend;
+    // Where this copy keeps its files; unset means all of them in the program
+    // folder, as a portable copy does.
+    std::optional<ProgramFiles> files;
 
-    // The real services of this desktop, with the executable's folder.
+    ProgramFiles programFiles() const {
+        return files ? *files : ProgramFiles::portable(programFolder);
+    }
+
+    // The real services of this desktop, with the executable's folder and the
+    // places that this copy, installed or portable, keeps its files in.
     static PlatformServices desktop();
 };

@@ -8,6 +8,10 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideMiddle);
     setUniformItemSizes(true);
+    // A long list of recordings is laid out a batch at a time, so the window
+    // shows its first frame without waiting for the whole list.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(200);
     setStyleSheet(QStringLiteral(
         "QListWidget { background: #1f1f21; color: #e8e8e8; border: 1px solid #101012;"
         " border-radius: 2px; }"

@@ -69,9 +69,22 @@ bool free();
 bool recordFree();
 
 // ---- inputs --------------------------------------------------------------
-// Name of input n (UTF-8, the source's description), nullptr after the last.
-// The pointer stays valid until recordFree().
+// Name of input n (UTF-8, the source's description), nullptr after the last;
+// the sound server's default input is input 0. The pointer stays valid until
+// recordFree().
 const char* recordGetInputName(int input);
+// The sound system's own name of input n: what identifies the same input
+// after the list changed, or in another run. nullptr after the last.
+const char* recordGetInputId(int input);
+// Lists the inputs afresh (sources come and go); every input starts switched
+// off. Earlier names and ids stay valid until recordFree().
+bool recordRefreshInputs();
+// Called on the library's own thread, with `user`, when an input appears or
+// vanishes or the default input changes; nullptr ends the calls. Once this
+// returns, the previous callback runs no more. The inputs are not refreshed
+// by themselves: the caller decides when (recordRefreshInputs).
+using InputsChangedProc = void (*)(void* user);
+void recordSetInputsChanged(InputsChangedProc proc, void* user);
 // flags: kInputOff, kInputOn or 0; level 0..1 is a gain on our samples,
 // a negative level keeps the current one.
 bool recordSetInput(int input, uint32_t flags, float level);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,24 @@ public:
     virtual bool connect(std::string& reason) = 0;
     // Recording inputs, in the server's order, by the name a user sees.
     virtual std::vector<std::string> inputNames() = 0;
+    // The same inputs, listed afresh, each with the name the sound system
+    // knows it by (stable while the input exists, and across runs). A real
+    // sound server lists its default source first. The same order as
+    // inputNames(); openCapture counts in the latest listing.
+    struct Input {
+        std::string id;
+        std::string name;
+    };
+    virtual std::vector<Input> inputs() {
+        std::vector<Input> all;
+        for (std::string& name : inputNames())
+            all.push_back({name, std::move(name)});
+        return all;
+    }
+    // `changed` is called on the backend's own thread whenever an input
+    // appears or vanishes or the default one changes; an empty function ends
+    // the calls. Returns once no call of the previous function runs any more.
+    virtual void watchInputs(std::function<void()> changed) { (void)changed; }
     // Capture from input `input`, created paused. nullptr on failure.
     virtual std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                        CaptureSink& sink) = 0;

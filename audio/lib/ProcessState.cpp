@@ -23,6 +23,10 @@ struct State {
     bool output = false;
     bool record = false;
     std::vector<std::unique_ptr<InputState>> inputs;
+    // Inputs of earlier listings: a recording may still read its level.
+    std::vector<std::unique_ptr<InputState>> retired;
+    InputsChangedProc inputsChanged = nullptr;
+    void* inputsChangedUser = nullptr;
 };
 
 State& state() {
@@ -70,6 +74,30 @@ bool validDevice(int device, int first) {
     return device == -1 || device == first;
 }
 
+// Called with the state locked and a connected backend.
+void listInputsLocked(State& s) {
+    for (auto& input : s.inputs)
+        s.retired.push_back(std::move(input));
+    s.inputs.clear();
+    for (Backend::Input& in : s.backend->inputs()) {
+        auto input = std::make_unique<InputState>();
+        input->id = std::move(in.id);
+        input->name = std::move(in.name);
+        s.inputs.push_back(std::move(input));
+    }
+}
+
+// Called with the state locked.
+void watchInputsLocked(State& s) {
+    if (!s.backend)
+        return;
+    if (!s.record || !s.inputsChanged) {
+        s.backend->watchInputs({});
+        return;
+    }
+    s.backend->watchInputs([proc = s.inputsChanged, user = s.inputsChangedUser] { proc(user); });
+}
+
 } // namespace
 
 void installBackend(std::unique_ptr<Backend> backend) {
@@ -108,15 +136,29 @@ bool recordInit(int device) {
         return fail(kErrAlready, false);
     if (!connectLocked(s))
         return false;
-    s.inputs.clear();
-    for (std::string& name : s.backend->inputNames()) {
-        auto input = std::make_unique<InputState>();
-        input->name = std::move(name);
-        s.inputs.push_back(std::move(input));
-    }
+    listInputsLocked(s);
     s.record = true;
+    watchInputsLocked(s);
     setError(kOk);
     return true;
+}
+
+bool recordRefreshInputs() {
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    if (!s.record || !s.backend)
+        return fail(kErrInit, false);
+    listInputsLocked(s);
+    setError(kOk);
+    return true;
+}
+
+void recordSetInputsChanged(InputsChangedProc proc, void* user) {
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.inputsChanged = proc;
+    s.inputsChangedUser = user;
+    watchInputsLocked(s);
 }
 
 bool free() {
@@ -144,7 +186,9 @@ bool recordFree() {
     releaseChannels([](const Channel& c) { return c.recording(); });
     std::lock_guard lock(s.mutex);
     s.record = false;
+    watchInputsLocked(s);
     s.inputs.clear();
+    s.retired.clear();
     disconnectIfUnused(s);
     setError(kOk);
     return true;
@@ -185,6 +229,14 @@ const char* recordGetInputName(int input) {
         return fail(recordInitialised() ? kErrDevice : kErrInit, nullptr);
     setError(kOk);
     return in->name.c_str();
+}
+
+const char* recordGetInputId(int input) {
+    InputState* in = inputState(input);
+    if (!in)
+        return fail(recordInitialised() ? kErrDevice : kErrInit, nullptr);
+    setError(kOk);
+    return in->id.c_str();
 }
 
 bool recordSetInput(int input, uint32_t flags, float level) {

@@ -10,6 +10,7 @@ namespace audiolib {
 // One input of the recording device. Lives from recordInit() to
 // recordFree(); the capture thread reads `level` without a lock.
 struct InputState {
+    std::string id; // the sound system's name of the input
     std::string name;
     std::atomic<bool> on{false};
     std::atomic<float> level{1.0f};

@@ -39,7 +39,7 @@ TEST_F(MainStartup, CreationStartsTheRecorderAndDestructionReleasesIt) {
     EXPECT_EQ(frm->objectName(), "frmMain");
     ASSERT_NE(frm->FRecUtils, nullptr);
     EXPECT_EQ(frm->FRecUtils->GetAudioDeviceCount(), 3) << "recording device open";
-    EXPECT_EQ(frm->FRecUtils->ProgramFolder(), dir.path().string() + "/");
+    EXPECT_EQ(frm->FRecUtils->EncoderFolder(), dir.path().string() + "/");
     EXPECT_EQ(frm->FCurrentState, rsNormal);
     EXPECT_EQ(frm->FElapsedTimeCount, 0);
     EXPECT_NE(audiolib::activeBackend(), nullptr);
@@ -82,7 +82,7 @@ TEST_F(MainStartup, AWavRecordingStartedFromTheWindowAsksForItsFormat) {
 TEST_F(MainStartup, ClosingWhileRecordingCompletesTheFileBeforeTheListIsWritten) {
     auto frm = makeWindow();
     TBassRecorder& rec = *frm->FRecUtils;
-    rec.SetProgramFolder(TBassRecorder().ProgramFolder()); // where lame is
+    rec.SetEncoderFolder(TBassRecorder().EncoderFolder()); // where lame is
     rec.SetRecordDevice(0, 10);
     rec.SetMP3Parameter(128, false, false, 2, 0);
     const std::string path = recordings.path().toStdString() + "/open.mp3";

@@ -70,16 +70,16 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     std::this_thread::sleep_for(700ms); // the panel finishes opening
     std::this_thread::sleep_until(settled);
 
-    // Window coordinates of the buttons' centres: the top bar sits at (7, 9).
+    const ProgramWindow window(id);
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    ClickWindow(id, 7 + 226 + 22, 9 + 30 + 22); // record
+    window.clickRecord();
     // The three seconds count from the moment the recording exists.
     ASSERT_TRUE(WaitUntilNotEmpty(output.path())) << "the record button started nothing";
     std::this_thread::sleep_for(3s);
-    ClickWindow(id, 7 + 291 + 20, 9 + 32 + 20); // stop
+    window.clickStop();
     const QDateTime after = QDateTime::currentDateTime();
     std::this_thread::sleep_for(300ms);
-    ClickCloseButton(id);
+    window.clickClose();
     ASSERT_TRUE(app.waitForFinished(10000)) << "the close button did not end the program";
     EXPECT_EQ(app.exitCode(), 0);
     player.kill();

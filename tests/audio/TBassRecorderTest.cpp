@@ -211,12 +211,12 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
         {"WAV without a format block", rofWAVE, dir + "/a", [] {}},
         {"lame missing", rofMP3, dir + "/b",
          [&] {
-             rec->SetProgramFolder(empty);
+             rec->SetEncoderFolder(empty);
              rec->SetMP3Parameter(128, false, false, 2, 0);
          }},
         {"oggenc2 missing", rofOGG, dir + "/c",
          [&] {
-             rec->SetProgramFolder(empty);
+             rec->SetEncoderFolder(empty);
              rec->SetOGGParameter(5);
          }},
         {"codec dialog cancelled", rofWAVE, dir + "/d",
@@ -245,7 +245,7 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
         EXPECT_TRUE(ChildrenNamed("oggenc2", Zombies::Skipped).empty());
     }
     // Nothing was left holding the capture: a good start works afterwards.
-    rec->SetProgramFolder(TBassRecorder().ProgramFolder());
+    rec->SetEncoderFolder(TBassRecorder().EncoderFolder());
     rec->SetWaveParameter(2, 16, 44100);
     EXPECT_EQ(rec->Start(rofWAVE, dir + "/ok"), 0);
     rec->Stop();

@@ -96,6 +96,13 @@ inline bool WaitUntilNotEmpty(const std::filesystem::path& folder) {
     return !std::filesystem::is_empty(folder);
 }
 
+// The first visible window whose title matches the pattern; empty when none.
+inline QString VisibleWindow(const QString& titlePattern) {
+    return RunHelper("xdotool", {"search", "--onlyvisible", "--name", titlePattern})
+        .split('\n')
+        .value(0);
+}
+
 // Left click at a point of a window, in window coordinates.
 inline void ClickWindow(const QString& id, int x, int y) {
     RunHelper("xdotool",
@@ -106,3 +113,15 @@ inline void ClickWindow(const QString& id, int x, int y) {
 inline void ClickCloseButton(const QString& id) {
     ClickWindow(id, 7 + 371 + 6, 9 + 6 + 7);
 }
+
+// The main window's buttons, clicked at their centres.
+class ProgramWindow {
+public:
+    explicit ProgramWindow(QString id) : id_(std::move(id)) {}
+    void clickRecord() const { ClickWindow(id_, 7 + 226 + 22, 9 + 30 + 22); }
+    void clickStop() const { ClickWindow(id_, 7 + 291 + 20, 9 + 32 + 20); }
+    void clickClose() const { ClickCloseButton(id_); }
+
+private:
+    QString id_;
+};

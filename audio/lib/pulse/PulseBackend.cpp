@@ -3,6 +3,7 @@
 #include "audio/lib/pulse/PulseCapture.h"
 #include "audio/lib/pulse/PulsePlayback.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace audiolib {
@@ -170,6 +171,11 @@ bool PulseBackend::listSources() {
     pa_operation_unref(op);
     if (!finished)
         return false;
+    // The source chosen in the desktop's sound settings comes first, the
+    // others keep the server's order.
+    const std::string preferred = defaultSourceName();
+    std::stable_partition(query.found.begin(), query.found.end(),
+                          [&](const Source& src) { return src.name == preferred; });
     sources_ = std::move(query.found);
     return true;
 }
@@ -177,19 +183,87 @@ bool PulseBackend::listSources() {
 void PulseBackend::reconnectIfLost() {
     if (live_ == 0 && connectionLost()) {
         std::string reason;
-        connect(reason);
+        if (connect(reason) && inputsChanged_) {
+            // The new context knows nothing of the old one's subscription.
+            LoopLock lock(conn_.loop);
+            subscribeLocked();
+        }
     }
 }
 
+// Called with the loop locked; empty when the server names no default.
+std::string PulseBackend::defaultSourceName() {
+    struct Query {
+        std::string name;
+        bool done = false;
+    } query;
+    auto onInfo = [](pa_context*, const pa_server_info* info, void* user) {
+        auto* q = static_cast<Query*>(user);
+        if (info && info->default_source_name)
+            q->name = info->default_source_name;
+        q->done = true;
+    };
+    pa_operation* op = pa_context_get_server_info(conn_.context, onInfo, &query);
+    if (!op)
+        return {};
+    const bool finished = waitLocked(conn_.loop, kQueryTimeoutMs, [&] { return query.done; });
+    if (!finished)
+        pa_operation_cancel(op);
+    pa_operation_unref(op);
+    return finished ? query.name : std::string();
+}
+
+void PulseBackend::onServerEvent(pa_context*, pa_subscription_event_type_t type, uint32_t,
+                                 void* self) {
+    const auto facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    const auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    // A new or removed source, or a server change (its default source).
+    const bool inputs =
+        facility == PA_SUBSCRIPTION_EVENT_SOURCE && kind != PA_SUBSCRIPTION_EVENT_CHANGE;
+    if (!inputs && facility != PA_SUBSCRIPTION_EVENT_SERVER)
+        return;
+    auto* backend = static_cast<PulseBackend*>(self);
+    if (backend->inputsChanged_)
+        backend->inputsChanged_();
+}
+
+void PulseBackend::watchInputs(std::function<void()> changed) {
+    if (!conn_.context)
+        return;
+    LoopLock lock(conn_.loop);
+    const bool subscribe = changed && !inputsChanged_;
+    inputsChanged_ = std::move(changed);
+    if (subscribe)
+        subscribeLocked();
+}
+
+void PulseBackend::subscribeLocked() {
+    pa_context_set_subscribe_callback(conn_.context, &PulseBackend::onServerEvent, this);
+    pa_operation* op =
+        pa_context_subscribe(conn_.context,
+                             static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SOURCE |
+                                                                 PA_SUBSCRIPTION_MASK_SERVER),
+                             nullptr, nullptr);
+    if (op)
+        pa_operation_unref(op);
+}
+
 std::vector<std::string> PulseBackend::inputNames() {
+    std::vector<std::string> names;
+    for (Input& in : inputs())
+        names.push_back(std::move(in.name));
+    return names;
+}
+
+std::vector<Backend::Input> PulseBackend::inputs() {
     // Asked afresh: sources come and go while the connection lives (it may
     // have been made by init() long before the recording side asks).
     listSources();
-    std::vector<std::string> names;
-    names.reserve(sources_.size());
+    std::vector<Input> all;
+    all.reserve(sources_.size());
     for (const Source& s : sources_)
-        names.push_back(s.description);
-    return names;
+        all.push_back({s.name, s.description});
+    return all;
 }
 
 std::unique_ptr<CaptureStream> PulseBackend::openCapture(int input, StreamFormat format,

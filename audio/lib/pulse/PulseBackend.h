@@ -5,6 +5,7 @@
 #include "audio/lib/pulse/PulseConnection.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
 
     bool connect(std::string& reason) override;
     std::vector<std::string> inputNames() override;
+    std::vector<Input> inputs() override;
+    void watchInputs(std::function<void()> changed) override;
     std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                CaptureSink& sink) override;
     std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
@@ -30,13 +33,17 @@ private:
         std::string description; // what the user sees
     };
     bool listSources();
+    std::string defaultSourceName();
     void disconnect();
     bool connectionLost() const;
     void reconnectIfLost();
+    void subscribeLocked();
+    static void onServerEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* self);
 
     Connection conn_;
     std::vector<Source> sources_;
-    std::atomic<int> live_{0}; // streams handed out and not yet released
+    std::atomic<int> live_{0};            // streams handed out and not yet released
+    std::function<void()> inputsChanged_; // touched with the loop locked
 };
 
 } // namespace audiolib::pulse

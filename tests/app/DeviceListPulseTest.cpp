@@ -1,0 +1,130 @@
+// The device list against the real sound server: the default source first,
+// the chosen source found again by its server name, and sources that come and
+// go while the window is open.
+#include "settings/RecorderSettings.h"
+#include "tests/support/ConfigTestData.h"
+#include "tests/support/WindowFixture.h"
+#include "ui/TComboBox.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
+            out.append(buf, n);
+        pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+std::string LoadNullSink(const std::string& name) {
+    return Shell("pactl load-module module-null-sink sink_name=" + name +
+                 " sink_properties=device.description=" + name);
+}
+
+QStringList Ids(const TComboBox* list) {
+    QStringList ids;
+    for (int i = 0; i < list->count(); ++i)
+        ids << list->itemData(i).toString();
+    return ids;
+}
+
+class DeviceList : public WindowFixture {
+protected:
+    void SetUp() override {
+        Settings = TRecorderSettings{};
+        // Listed by the server in this order; the default becomes the second.
+        first = LoadNullSink("tova_first");
+        second = LoadNullSink("tova_second");
+        ASSERT_FALSE(first.empty());
+        ASSERT_FALSE(second.empty());
+        Shell("pactl set-default-source tova_second.monitor");
+    }
+    void TearDown() override {
+        window.reset();
+        Shell("pactl set-default-source rec.monitor");
+        for (const std::string& module : {first, second, third})
+            if (!module.empty())
+                Shell("pactl unload-module " + module);
+    }
+
+    std::unique_ptr<TfrmMain> window;
+    std::string first, second, third;
+};
+
+} // namespace
+
+TEST_F(DeviceList, TheDefaultSourceComesFirstAndTheOthersKeepTheServersOrder) {
+    installConfig();
+    window = makeWindow();
+    QStringList server =
+        QString::fromStdString(Shell("pactl list short sources | cut -f2")).split('\n');
+    ASSERT_LT(server.indexOf("tova_first.monitor"), server.indexOf("tova_second.monitor"));
+    server.removeAll("tova_second.monitor");
+    EXPECT_EQ(Ids(window->cmbDevice), QStringList{"tova_second.monitor"} + server);
+    EXPECT_EQ(window->cmbDevice->itemText(0), "Monitor of tova_second");
+}
+
+TEST_F(DeviceList, TheRememberedSourceIsFoundAfterTheOrderChangedAndSavedBesideDevice) {
+    std::string config = defaultConfigFile();
+    setElementText(config, "Device", "0");
+    config.insert(config.find("\t<SkipSilence>"),
+                  "\t<DeviceName>tova_first.monitor</DeviceName>\r\n");
+    TempFolder::write(dir / "config.xml", config);
+    window = makeWindow();
+    const int index = window->cmbDevice->findData("tova_first.monitor");
+    ASSERT_GT(index, 0);
+    EXPECT_EQ(window->cmbDevice->currentIndex(), index);
+    EXPECT_EQ(Settings.Device, index);
+    window.reset();
+    const std::string saved = TempFolder::read(dir / "config.xml");
+    EXPECT_NE(saved.find("\t<Device>" + std::to_string(index) +
+                         "</Device>\r\n\t<DeviceName>tova_first.monitor</DeviceName>\r\n"),
+              std::string::npos)
+        << saved;
+
+    // Gone in the next run: Device decides, and the name stays remembered.
+    Shell("pactl unload-module " + first);
+    first.clear();
+    window = makeWindow();
+    EXPECT_EQ(window->cmbDevice->currentIndex(), index < window->cmbDevice->count() ? index : -1);
+    EXPECT_EQ(Settings.DeviceName, "tova_first.monitor");
+}
+
+TEST_F(DeviceList, SourcesAddedAndRemovedWhileOpenFollowAndTheChoiceStays) {
+    installConfig();
+    window = makeWindow();
+    window->cmbDevice->setCurrentIndex(window->cmbDevice->findData("tova_first.monitor"));
+    EXPECT_EQ(Settings.DeviceName, "tova_first.monitor");
+
+    third = LoadNullSink("tova_third");
+    ASSERT_FALSE(third.empty());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->cmbDevice->findData("tova_third.monitor") >= 0; }, 5000));
+    EXPECT_EQ(window->cmbDevice->currentData().toString(), "tova_first.monitor");
+    EXPECT_EQ(Settings.Device, window->cmbDevice->currentIndex());
+
+    Shell("pactl unload-module " + third);
+    third.clear();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->cmbDevice->findData("tova_third.monitor") < 0; }, 5000));
+    EXPECT_EQ(window->cmbDevice->currentData().toString(), "tova_first.monitor");
+
+    // The chosen source itself vanishes: the server's default takes over.
+    Shell("pactl unload-module " + first);
+    first.clear();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->cmbDevice->findData("tova_first.monitor") < 0; }, 5000));
+    EXPECT_EQ(window->cmbDevice->currentIndex(), 0);
+    EXPECT_EQ(Settings.Device, 0);
+}
