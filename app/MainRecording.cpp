@@ -123,6 +123,7 @@ void TfrmMain::StartRecord() {
     // The display keeps the last recording's time until the first tick.
     FElapsedTimeCount = 0;
     Timer->start();
+    ShowSoundLost(false);
     AddRecordedFile(path);
     SetListControlsEnabled(false);
 }
@@ -149,6 +150,8 @@ void TfrmMain::ResumeRecord() {
 void TfrmMain::StopRecord() {
     if (FCurrentState != rsRecording && FCurrentState != rsRecordPause)
         return;
+    // Counted by the channel, which the stop lets go.
+    const double lostSeconds = FRecUtils->LostSeconds();
     FRecUtils->Stop();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
@@ -156,6 +159,7 @@ void TfrmMain::StopRecord() {
     TmFlash->stop();
     txtTimer->setVisible(true);
     SetListControlsEnabled(true);
+    TellSoundLost(lostSeconds);
 }
 
 void TfrmMain::FormClose(QObject*) {

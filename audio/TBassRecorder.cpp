@@ -159,6 +159,15 @@ void TBassRecorder::FailStart() {
     FErrCode = reccmd::kErrRecordFailed;
 }
 
+bool TBassRecorder::StartEncoderProgram(const reccmd::EncoderInvocation& run) {
+    std::vector<const char*> args;
+    for (const std::string& a : run.arguments)
+        args.push_back(a.c_str());
+    args.push_back(nullptr);
+    return audiolib::encodeStartProgram(FRecChannel, run.program.c_str(), args.data(),
+                                        audiolib::kUnicode | audiolib::kEncodeAutoFree) != 0;
+}
+
 bool TBassRecorder::StartEncoder(const std::string& name) {
     constexpr uint32_t kFileFlags = audiolib::kUnicode | audiolib::kEncodeAutoFree;
     switch (FOutformat) {
@@ -178,16 +187,10 @@ bool TBassRecorder::StartEncoder(const std::string& name) {
         return audiolib::encodeStartCodecFile(FRecChannel, FAcmWAVEFormat.data(), kFileFlags,
                                               name.c_str()) != 0;
     }
-    case rofMP3: {
-        std::string command = reccmd::lameCommandLine(FProgramFolder, FLameCommandLine, name);
-        return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
-               0;
-    }
-    case rofOGG: {
-        std::string command = reccmd::oggCommandLine(FProgramFolder, FOggCommandLine, name);
-        return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
-               0;
-    }
+    case rofMP3:
+        return StartEncoderProgram(reccmd::lameInvocation(FProgramFolder, FLameCommandLine, name));
+    case rofOGG:
+        return StartEncoderProgram(reccmd::oggInvocation(FProgramFolder, FOggCommandLine, name));
     case rofWMA: {
         audiolib::Handle enc = audiolib::wmaEncodeOpenFile(
             static_cast<uint32_t>(FWmaSamplerate), static_cast<uint32_t>(FWmaChannel),
@@ -247,6 +250,12 @@ void TBassRecorder::Stop() {
     FRecChannel = 0;
     if (CurrentOutFormat.load(std::memory_order_acquire) == rofWMA)
         audiolib::wmaEncodeClose(WmaEncoder.load(std::memory_order_acquire));
+}
+
+double TBassRecorder::LostSeconds() const {
+    if (FRecChannel == 0)
+        return 0.0;
+    return static_cast<double>(audiolib::channelLostFrames(FRecChannel)) / 44100.0;
 }
 
 bool TBassRecorder::RecordingEndedByItself() const {

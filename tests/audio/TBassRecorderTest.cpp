@@ -214,6 +214,15 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
              rec->SetProgramFolder(empty);
              rec->SetMP3Parameter(128, false, false, 2, 0);
          }},
+        {"lame missing beside a program named like a prefix of its folder", rofMP3, dir + "/b2",
+         [&] {
+             // "<dir>/My" would be the longest existing prefix of "<dir>/My Apps/lame".
+             std::ofstream(dir + "/My") << "#!/bin/sh\ntouch \"" << dir << "/prefix-ran\"\n";
+             fs::permissions(dir + "/My", fs::perms::owner_all);
+             fs::create_directory(dir + "/My Apps");
+             rec->SetProgramFolder(dir + "/My Apps");
+             rec->SetMP3Parameter(128, false, false, 2, 0);
+         }},
         {"oggenc2 missing", rofOGG, dir + "/c",
          [&] {
              rec->SetProgramFolder(empty);
@@ -244,6 +253,8 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
         EXPECT_TRUE(ChildrenNamed("lame", Zombies::Skipped).empty());
         EXPECT_TRUE(ChildrenNamed("oggenc2", Zombies::Skipped).empty());
     }
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(fs::exists(dir + "/prefix-ran"));
     // Nothing was left holding the capture: a good start works afterwards.
     rec->SetProgramFolder(TBassRecorder().ProgramFolder());
     rec->SetWaveParameter(2, 16, 44100);
@@ -277,6 +288,31 @@ TEST_F(Recorder, EveryFormatRecordsTheChosenInputWithoutThePause) {
             EXPECT_EQ(probe(file, "channels"), std::to_string(c.wmaChannels));
         }
     }
+}
+
+TEST_F(Recorder, TheFileLandsExactlyWhereTheListSaysWhateverThePath) {
+    const std::string folder = dir + "/My \"Takes\" l'été -x 録音";
+    fs::create_directories(folder);
+    rec->SetWaveParameter(2, 16, 44100);
+    rec->SetMP3Parameter(128, false, false, 2, 0);
+    rec->SetOGGParameter(5);
+    for (TRecordOutFormat format : {rofMP3, rofOGG, rofWAVE}) {
+        SCOPED_TRACE(OutFormatExt(format));
+        // A name that a re-split command line would turn into options or
+        // into another file.
+        const std::string path = folder + "/-o \" -V9 'x\" é" + OutFormatExt(format);
+        ASSERT_EQ(rec->Start(format, path), 0);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(rec->OutFile(), path);
+        rec->Stop();
+        auto audio = decoded::decode(path);
+        ASSERT_TRUE(audio.ok);
+        EXPECT_GT(audio.seconds(), 0.1);
+    }
+    size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 3u) << "nothing was written anywhere else";
 }
 
 TEST_F(Recorder, LevelScalesTheCapturedSound) {
