@@ -14,6 +14,8 @@ public:
                        MessageIcon icon, MessageButtons buttons) override {
         QMessageBox box(parent);
         box.setWindowTitle(caption);
+        // Paths are shown as named on disk: "<b>" in a folder name is text.
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         switch (icon) {
         case MessageIcon::Information:
