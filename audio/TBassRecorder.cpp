@@ -278,6 +278,9 @@ std::string TBassRecorder::RecordingEndReason() const {
     if (WmaWriteFailed.load(std::memory_order_acquire))
         return "The recording stopped: the WMA file could not be written any further. "
                "The disk may be full.";
+    if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::ServerLost)
+        return "The recording stopped: the sound server went away. What was recorded until "
+               "then is kept in the file; recording works again once the sound server is back.";
     if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::InputLost)
         return "The recording stopped: the recording input is no longer available.";
     switch (FOutformat) {

@@ -100,7 +100,7 @@ uint32_t channelGetData(Handle channel, void* buffer, uint32_t length);
 
 // Why a recording channel ended by itself (callback refused a block, an
 // encoder failed, the input vanished). Empty while it runs or was stopped.
-enum class EndCause { None, CallbackRefused, EncoderFailed, InputLost };
+enum class EndCause { None, CallbackRefused, EncoderFailed, InputLost, ServerLost };
 EndCause channelEndCause(Handle channel);
 // Blocks dropped because the ring between capture and writer was full, plus
 // overruns the sound server reported.

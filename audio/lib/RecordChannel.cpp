@@ -168,6 +168,10 @@ void RecordChannel::onInputLost() {
     end(EndCause::InputLost);
 }
 
+void RecordChannel::onServerLost() {
+    end(EndCause::ServerLost);
+}
+
 void RecordChannel::onOverrun(uint64_t frames) {
     lost_.fetch_add(1, std::memory_order_relaxed);
     lostFrames_.fetch_add(frames, std::memory_order_relaxed);

@@ -60,6 +60,7 @@ public:
 
     void onCapture(const int16_t* samples, size_t frames) override;
     void onInputLost() override;
+    void onServerLost() override;
     void onOverrun(uint64_t frames) override;
 
 private:

@@ -372,22 +372,28 @@ TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {
 TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     rec->SetRecordDevice(0, 10);
     rec->SetMP3Parameter(128, false, false, 2, 0);
-    ASSERT_EQ(rec->Start(rofMP3, dir + "/k.mp3"), 0);
-    std::this_thread::sleep_for(300ms);
-    EXPECT_FALSE(rec->RecordingEndedByItself());
-    EXPECT_EQ(rec->RecordingEndReason(), "");
-    auto lame = ChildrenNamed("lame", Zombies::Skipped);
-    ASSERT_EQ(lame.size(), 1u);
-    kill(lame[0], SIGKILL);
-    auto killed = std::chrono::steady_clock::now();
-    while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - killed < 1s)
-        std::this_thread::sleep_for(20ms);
-    EXPECT_TRUE(rec->RecordingEndedByItself());
-    EXPECT_NE(rec->RecordingEndReason().find("lame"), std::string::npos)
-        << rec->RecordingEndReason();
-    rec->Stop();
-    EXPECT_EQ(rec->RecChannel(), 0u);
-    EXPECT_FALSE(rec->RecordingEndedByItself());
+    // An encoder dying while the recording is paused counts as much.
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "running");
+        ASSERT_EQ(rec->Start(rofMP3, dir + "/k.mp3"), 0);
+        std::this_thread::sleep_for(300ms);
+        if (paused)
+            rec->Pause();
+        EXPECT_FALSE(rec->RecordingEndedByItself());
+        EXPECT_EQ(rec->RecordingEndReason(), "");
+        auto lame = ChildrenNamed("lame", Zombies::Skipped);
+        ASSERT_EQ(lame.size(), 1u);
+        kill(lame[0], SIGKILL);
+        auto killed = std::chrono::steady_clock::now();
+        while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - killed < 1s)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(rec->RecordingEndedByItself());
+        EXPECT_NE(rec->RecordingEndReason().find("lame"), std::string::npos)
+            << rec->RecordingEndReason();
+        rec->Stop();
+        EXPECT_EQ(rec->RecChannel(), 0u);
+        EXPECT_FALSE(rec->RecordingEndedByItself());
+    }
 
     // The input vanishing ends it too, with its own reason; also while paused.
     rec->SetWaveParameter(2, 16, 44100);
@@ -403,4 +409,27 @@ TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     EXPECT_NE(rec->RecordingEndReason().find("input"), std::string::npos)
         << rec->RecordingEndReason();
     rec->Stop();
+}
+
+TEST_F(Recorder, AFullDiskEndsTheRecordingInPlainWords) {
+    const std::string full = dir + "/full";
+    fs::create_directory(full);
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + full + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    rec->SetRecordDevice(0, 10);
+    rec->SetWaveParameter(2, 16, 44100);
+    rec->SetWMAParameter(44100, 2, 128);
+    for (TRecordOutFormat format : {rofWAVE, rofWMA}) {
+        SCOPED_TRACE(OutFormatExt(format));
+        ASSERT_EQ(rec->Start(format, full + "/take"), 0);
+        const auto started = std::chrono::steady_clock::now();
+        while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - started < 10s)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_NE(rec->RecordingEndReason().find("The disk may be full."), std::string::npos)
+            << rec->RecordingEndReason();
+        rec->Stop();
+        EXPECT_TRUE(decoded::decode(rec->OutFile()).ok) << "what fitted stays playable";
+        fs::remove(rec->OutFile());
+    }
+    EXPECT_EQ(std::system(("umount '" + full + "'").c_str()), 0);
 }

@@ -74,7 +74,10 @@ private:
             return;
         if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) {
             self->lost_ = true;
-            self->sink_.onInputLost();
+            if (PA_CONTEXT_IS_GOOD(pa_context_get_state(pa_stream_get_context(s))))
+                self->sink_.onInputLost();
+            else
+                self->sink_.onServerLost();
         }
     }
 
