@@ -256,8 +256,11 @@ bool isRepresentable(char32_t codePoint, Charset charset) {
 
 std::string encodeFromUtf8(std::string_view utf8, const FileEncoding& encoding) {
     const Charset cs = encoding.charset;
+    // A text that itself begins with U+FEFF would lose it to the reader,
+    // which takes the first one for a byte-order mark: it gets a real one.
     if (cs == Charset::Utf8)
-        return std::string(utf8);
+        return utf8.substr(0, 3) == "\xEF\xBB\xBF" ? "\xEF\xBB\xBF" + std::string(utf8)
+                                                   : std::string(utf8);
     std::string out;
     if (is8Bit(cs)) {
         out.reserve(utf8.size());

@@ -104,6 +104,15 @@ LoadResult loadDocument(std::string_view bytes, pugi::xml_document& doc) {
         doc.reset();
         return r;
     }
+    // pugixml takes a declaration after other bytes too; XML has it first or
+    // not at all, and one further in may name another encoding than was read.
+    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_declaration &&
+            (n != doc.first_child() || utf8.compare(0, 5, "<?xml") != 0)) {
+            r.error = "the XML declaration is not at the start";
+            doc.reset();
+            return r;
+        }
     if (!doc.document_element()) {
         r.error = "no root element";
         doc.reset();
