@@ -116,6 +116,12 @@ std::string declaredEncoding(std::string_view bytes) {
     return std::string(decl.substr(pos, close - pos));
 }
 
+unsigned char byteAt(std::string_view s, size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+
+} // namespace
+
 bool charsetByName(const std::string& name, Charset& out) {
     static const struct {
         const char* name;
@@ -150,12 +156,6 @@ bool charsetByName(const std::string& name, Charset& out) {
     }
     return false;
 }
-
-unsigned char byteAt(std::string_view s, size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
-
-} // namespace
 
 bool detectEncoding(std::string_view bytes, FileEncoding& out, std::string& error) {
     out = FileEncoding{};

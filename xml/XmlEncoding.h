@@ -16,6 +16,10 @@ struct FileEncoding {
     bool byteOrderMark = false;
 };
 
+// The 8-bit or UTF-8 charset an encoding name of a declaration stands for
+// (letter case ignored); false for names we do not read that way.
+bool charsetByName(const std::string& name, Charset& out);
+
 // Decides the encoding from a byte-order mark, the byte pattern of "<?" in
 // UTF-16, or the encoding named in the declaration; UTF-8 without any of them.
 // Returns false for an encoding named in the declaration that we cannot read.

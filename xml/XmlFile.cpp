@@ -113,6 +113,17 @@ LoadResult loadDocument(std::string_view bytes, pugi::xml_document& doc) {
             doc.reset();
             return r;
         }
+    // A byte-order mark decides the encoding; a declaration naming another
+    // one contradicts it, and writing the file back would change its text.
+    Charset declared = r.encoding.charset;
+    const pugi::xml_node declaration = doc.first_child();
+    if (declaration.type() == pugi::node_declaration &&
+        charsetByName(declaration.attribute("encoding").value(), declared) &&
+        declared != r.encoding.charset) {
+        r.error = "the declaration names another encoding than the byte-order mark";
+        doc.reset();
+        return r;
+    }
     if (!doc.document_element()) {
         r.error = "no root element";
         doc.reset();
