@@ -90,7 +90,10 @@ std::string upper(std::string_view s) {
 // The value of encoding="..." in a declaration at the very start of an
 // ASCII-compatible file; empty when there is none.
 std::string declaredEncoding(std::string_view bytes) {
-    if (bytes.substr(0, 5) != "<?xml")
+    // "<?xml-stylesheet" or "<?xmlfoo" is a processing instruction, not
+    // the declaration.
+    if (bytes.substr(0, 5) != "<?xml" || bytes.size() < 6 ||
+        !std::isspace(static_cast<unsigned char>(bytes[5])))
         return {};
     size_t end = bytes.find("?>");
     if (end == std::string_view::npos)
