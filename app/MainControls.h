@@ -3,6 +3,8 @@
 // (app/MainLayout.cpp) makes them and is the only code that fills this struct;
 // TfrmMain inherits it, so the window's methods name the controls directly.
 
+#include <QColor>
+
 class QTimer;
 class QWidget;
 class TBitmapButton;
@@ -20,6 +22,10 @@ class TTabItem;
 class TText;
 class TTextBox;
 class TTextButton;
+
+// The elapsed-time display's colour, and its colour once sound was lost.
+inline const QColor kTimerColor(0xE8, 0xF4, 0xFF);
+inline const QColor kTimerLostColor(0xFF, 0xA8, 0x30);
 
 struct MainControls {
     // Top bar and panel.

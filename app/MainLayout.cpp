@@ -111,8 +111,7 @@ MainControls createMainControls(QWidget& window) {
     c.imgMain = new TImage(c.Root);
     c.imgMain->setGeometry(7, 9, 392, 90);
     c.imgMain->setHitTest(false);
-    c.txtTimer =
-        new TText(c.imgMain, QStringLiteral("00:00:00"), QColor(0xE8, 0xF4, 0xFF), 16, true);
+    c.txtTimer = new TText(c.imgMain, QStringLiteral("00:00:00"), kTimerColor, 16, true);
     c.txtTimer->setGeometry(125, 45, 79, 21);
     c.txtTimer->setAlignment(Qt::AlignCenter);
     c.btnList = bitmapButton(c.imgMain, 26, 45, 43, 19, QStringLiteral("File List"));

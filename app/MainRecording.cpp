@@ -124,6 +124,7 @@ void TfrmMain::StartRecord() {
     // The display keeps the last recording's time until the first tick.
     FElapsedTimeCount = 0;
     Timer->start();
+    ShowSoundLost(false);
     AddRecordedFile(path);
     SetListControlsEnabled(false);
 }
@@ -150,6 +151,8 @@ void TfrmMain::ResumeRecord() {
 void TfrmMain::StopRecord() {
     if (FCurrentState != rsRecording && FCurrentState != rsRecordPause)
         return;
+    // Counted by the channel, which the stop lets go.
+    const double lostSeconds = FRecUtils->LostSeconds();
     FRecUtils->Stop();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
@@ -157,6 +160,7 @@ void TfrmMain::StopRecord() {
     TmFlash->stop();
     txtTimer->setVisible(true);
     SetListControlsEnabled(true);
+    TellSoundLost(lostSeconds);
 }
 
 void TfrmMain::FormClose(QObject*) {

@@ -13,6 +13,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 bool FlashVisible = false;
 
 QString TfrmMain::ElapsedTimeText(int32_t Count) {
@@ -40,6 +42,23 @@ void TfrmMain::TimerTimer(QObject*) {
         return;
     ++FElapsedTimeCount;
     txtTimer->setText(ElapsedTimeText(FElapsedTimeCount));
+    ShowSoundLost(FRecUtils->LostSeconds() > 0.0);
+}
+
+void TfrmMain::ShowSoundLost(bool lost) {
+    txtTimer->setColor(lost ? kTimerLostColor : kTimerColor);
+}
+
+void TfrmMain::TellSoundLost(double seconds) {
+    if (seconds <= 0.0)
+        return;
+    const QString amount = QString::number(std::max(seconds, 0.1), 'f', 1);
+    FServices.messages->show(
+        this, QStringLiteral("Warning"),
+        QStringLiteral("Some sound could not be recorded: about %1 seconds are missing from the "
+                       "file. The computer or its disk may have been too busy.")
+            .arg(amount),
+        MessageIcon::Warning, MessageButtons::Ok);
 }
 
 void TfrmMain::TmFlashTimer(QObject*) {

@@ -103,6 +103,10 @@ public:
     // input lost) is ended here too, with a warning that says why. True when
     // that happened.
     bool EndSelfEndedRecording();
+    // Sound lost during the recording: the time display turns to a warning
+    // colour while recording, and a warning after the stop says how much.
+    void ShowSoundLost(bool lost);
+    void TellSoundLost(double seconds);
     // "hh:mm:ss" of a tick count; hours keep growing past 99.
     static QString ElapsedTimeText(int32_t Count);
 

@@ -38,6 +38,42 @@ std::string oggCommandLine(const std::string& programFolder, const std::string& 
     return programFolder + "oggenc2 " + options + " -o \"" + outfile + "\" - ";
 }
 
+namespace {
+
+// The option strings are ours: words separated by blanks, never quoted.
+std::vector<std::string> optionWords(const std::string& options) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < options.size()) {
+        const size_t start = options.find_first_not_of(' ', i);
+        if (start == std::string::npos)
+            break;
+        size_t end = options.find(' ', start);
+        if (end == std::string::npos)
+            end = options.size();
+        words.push_back(options.substr(start, end - start));
+        i = end;
+    }
+    return words;
+}
+
+} // namespace
+
+EncoderInvocation lameInvocation(const std::string& programFolder, const std::string& options,
+                                 const std::string& outfile) {
+    EncoderInvocation run{programFolder + "lame", optionWords(options)};
+    run.arguments.push_back("-");
+    run.arguments.push_back(outfile);
+    return run;
+}
+
+EncoderInvocation oggInvocation(const std::string& programFolder, const std::string& options,
+                                const std::string& outfile) {
+    EncoderInvocation run{programFolder + "oggenc2", optionWords(options)};
+    run.arguments.insert(run.arguments.end(), {"-o", outfile, "-"});
+    return run;
+}
+
 std::string adjustFileExt(TRecordOutFormat format, const std::string& outfile) {
     const std::string ext = OutFormatExt(format);
     size_t slash = outfile.rfind('/');

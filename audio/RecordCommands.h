@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace reccmd {
 
@@ -21,6 +22,19 @@ std::string lameCommandLine(const std::string& programFolder, const std::string&
                             const std::string& outfile);
 std::string oggCommandLine(const std::string& programFolder, const std::string& options,
                            const std::string& outfile);
+
+// What the encoder is really started with. The lines above are only shown
+// and compared; splitting them again would let a quote or a dash in the
+// output path change the arguments. The program is exactly the folder's own,
+// and the output path is one argument, untouched.
+struct EncoderInvocation {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+EncoderInvocation lameInvocation(const std::string& programFolder, const std::string& options,
+                                 const std::string& outfile);
+EncoderInvocation oggInvocation(const std::string& programFolder, const std::string& options,
+                                const std::string& outfile);
 
 // The name actually written: outfile with the format's extension, either
 // appended or put in place of every occurrence of its old extension in the

@@ -183,6 +183,15 @@ void TBassRecorder::FailStart() {
     FErrCode = reccmd::kErrRecordFailed;
 }
 
+bool TBassRecorder::StartEncoderProgram(const reccmd::EncoderInvocation& run) {
+    std::vector<const char*> args;
+    for (const std::string& a : run.arguments)
+        args.push_back(a.c_str());
+    args.push_back(nullptr);
+    return audiolib::encodeStartProgram(FRecChannel, run.program.c_str(), args.data(),
+                                        audiolib::kUnicode | audiolib::kEncodeAutoFree) != 0;
+}
+
 bool TBassRecorder::StartEncoder(const std::string& name) {
     constexpr uint32_t kFileFlags = audiolib::kUnicode | audiolib::kEncodeAutoFree;
     switch (FOutformat) {
@@ -202,16 +211,10 @@ bool TBassRecorder::StartEncoder(const std::string& name) {
         return audiolib::encodeStartCodecFile(FRecChannel, FAcmWAVEFormat.data(), kFileFlags,
                                               name.c_str()) != 0;
     }
-    case rofMP3: {
-        std::string command = reccmd::lameCommandLine(FEncoderFolder, FLameCommandLine, name);
-        return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
-               0;
-    }
-    case rofOGG: {
-        std::string command = reccmd::oggCommandLine(FEncoderFolder, FOggCommandLine, name);
-        return audiolib::encodeStart(FRecChannel, command.c_str(), kFileFlags, nullptr, nullptr) !=
-               0;
-    }
+    case rofMP3:
+        return StartEncoderProgram(reccmd::lameInvocation(FEncoderFolder, FLameCommandLine, name));
+    case rofOGG:
+        return StartEncoderProgram(reccmd::oggInvocation(FEncoderFolder, FOggCommandLine, name));
     case rofWMA: {
         audiolib::Handle enc = audiolib::wmaEncodeOpenFile(
             static_cast<uint32_t>(FWmaSamplerate), static_cast<uint32_t>(FWmaChannel),
@@ -273,6 +276,12 @@ void TBassRecorder::Stop() {
         audiolib::wmaEncodeClose(WmaEncoder.load(std::memory_order_acquire));
 }
 
+double TBassRecorder::LostSeconds() const {
+    if (FRecChannel == 0)
+        return 0.0;
+    return static_cast<double>(audiolib::channelLostFrames(FRecChannel)) / 44100.0;
+}
+
 bool TBassRecorder::RecordingEndedByItself() const {
     if (FRecChannel == 0)
         return false;
@@ -293,6 +302,9 @@ std::string TBassRecorder::RecordingEndReason() const {
     if (WmaWriteFailed.load(std::memory_order_acquire))
         return "The recording stopped: the WMA file could not be written any further. "
                "The disk may be full.";
+    if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::ServerLost)
+        return "The recording stopped: the sound server went away. What was recorded until "
+               "then is kept in the file; recording works again once the sound server is back.";
     if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::InputLost)
         return "The recording stopped: the recording input is no longer available.";
     switch (FOutformat) {

@@ -6,6 +6,7 @@
 //
 // One recorder per process: the callback reads process-wide state.
 
+#include "audio/RecordCommands.h"
 #include "audio/RecordOutFormat.h"
 #include "audio/lib/AudioLib.h"
 
@@ -55,6 +56,9 @@ public:
     bool RecordingEndedByItself() const;
     // Why, in words for the user; empty while the recording is fine.
     std::string RecordingEndReason() const;
+    // Sound of the current recording that never reached its file (a busy
+    // machine, a slow disk); 0 without a recording.
+    double LostSeconds() const;
 
     // Where lame and oggenc2 are looked for, with a trailing '/'; the
     // executable's folder unless set (an installed copy keeps them apart).
@@ -76,6 +80,7 @@ public:
 
 private:
     bool StartEncoder(const std::string& name);
+    bool StartEncoderProgram(const reccmd::EncoderInvocation& run);
     void FailStart();
 
     audiolib::Handle FRecChannel = 0;

@@ -9,13 +9,12 @@
 
 namespace recordings {
 
-// The suffix under which a catalogue file that cannot be read is kept.
-inline constexpr const char* kBadSuffix = ".bad";
-
 // The catalogue at path, or an empty one when there is none. A file that
-// exists but yields no catalogue is renamed to path + ".bad" unless it is
-// empty, so the next write does not destroy what may still be recovered by
-// hand. Never none: recordings of this run are listed and kept either way.
+// exists but yields no catalogue (unless it is empty), or reads as an empty
+// one although it holds paths, is copied to path + ".bad" (numbered when
+// that exists), so the next write does not destroy what may still be
+// recovered by hand. Never none: recordings of this run are listed and kept
+// either way.
 std::unique_ptr<TRecordFiles> openCatalogue(const std::string& path);
 
 } // namespace recordings

@@ -51,7 +51,7 @@ std::string TRecordFiles::DataFileBytes(const TRecordFiles* obj) {
 
 std::string TRecordFiles::SaveDataFile(const std::string& filename, const TRecordFiles* obj) {
     std::string error;
-    if (!xml::writeFileAtomic(filename, DataFileBytes(obj), error) && error.empty())
+    if (!xml::writeDocumentFile(filename, DataFileBytes(obj), error) && error.empty())
         error = "cannot write " + filename;
     return error;
 }

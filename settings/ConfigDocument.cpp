@@ -34,15 +34,19 @@ QString readText(const pugi::xml_node& parent, const char* name) {
     return QString::fromStdString(textOf(xml::firstChildNamed(parent, name)));
 }
 
-// The value replaces whatever the element held; an empty value leaves it
-// empty, which the writer puts down as an empty-element tag.
+// The value replaces the element's texts; an empty value leaves it empty,
+// which the writer puts down as an empty-element tag. Elements inside it
+// stay: the reader finds a group anywhere below the root, and this write may
+// just have put settings into one of them.
 void setValue(pugi::xml_node parent, const char* name, const std::string& value) {
     pugi::xml_node e = xml::firstChildNamed(parent, name);
-    if (!e) {
+    if (!e)
         e = parent.append_child(name);
-    } else {
-        while (e.first_child())
-            e.remove_child(e.first_child());
+    for (pugi::xml_node c = e.first_child(); c;) {
+        const pugi::xml_node next = c.next_sibling();
+        if (c.type() != pugi::node_element)
+            e.remove_child(c);
+        c = next;
     }
     if (!value.empty())
         e.append_child(pugi::node_pcdata).set_value(value.c_str());

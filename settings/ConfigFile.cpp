@@ -11,12 +11,6 @@ bool fileExists(const std::filesystem::path& path) {
 
 } // namespace
 
-std::filesystem::path badConfigPath(const std::filesystem::path& path) {
-    std::filesystem::path bad = path;
-    bad += ".bad";
-    return bad;
-}
-
 ConfigFileRead readConfigFile(const std::filesystem::path& path) {
     ConfigFileRead r;
     if (!fileExists(path))
@@ -42,12 +36,9 @@ bool saveConfigFile(const std::filesystem::path& path, const TRecorderSettings& 
         if (loaded.ok) {
             encoding = loaded.encoding;
         } else {
-            std::error_code ec;
-            std::filesystem::copy_file(path, badConfigPath(path),
-                                       std::filesystem::copy_options::overwrite_existing, ec);
-            if (ec) {
-                error = "cannot keep the unreadable " + path.string() + " as " +
-                        badConfigPath(path).string() + ": " + ec.message();
+            std::string why;
+            if (xml::keepDamagedCopy(path, why).empty()) {
+                error = "cannot keep a copy of the unreadable " + path.string() + ": " + why;
                 return false;
             }
             doc.reset();

@@ -31,9 +31,12 @@ int32_t moveTrackBar(TFloatTrackBar* bar, int32_t value) {
     return v;
 }
 
-// A position outside the list leaves the list without a selection.
-void selectPosition(TComboBox* list, int position) {
-    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+// A 1-based number from the file outside the list leaves the list without a
+// selection. Counted in 64 bits: the file may hold the smallest int32.
+void selectNumbered(TComboBox* list, int32_t number) {
+    const int64_t position = int64_t{number} - 1;
+    list->setCurrentIndex(position >= 0 && position < list->count() ? static_cast<int>(position)
+                                                                    : -1);
 }
 
 void selectText(TComboBox* list, const QString& text) {
@@ -79,7 +82,7 @@ void loadFormatChoice(TfrmMain& w, const QString& name) {
 
 void loadWave(TfrmMain& w, const ConfigWave& wave) {
     Settings.WavChannel = wave.Channel;
-    selectPosition(w.cmbWavChannel, wave.Channel - 1);
+    selectNumbered(w.cmbWavChannel, wave.Channel);
     Settings.WavBitPerSample = wave.BitPerSam;
     selectText(w.cmbWavBitpersample, QString::number(wave.BitPerSam) + QStringLiteral("bit"));
     Settings.WavSampleRate = wave.SampleRate;
@@ -97,7 +100,7 @@ void loadMp3(TfrmMain& w, const ConfigMp3& mp3) {
     Settings.Mp3VBRQuality = moveTrackBar(w.tbMp3VBRQuality, mp3.VBRQuality);
     w.txtMp3VBRQValue->setText(valueLabelText(Settings.Mp3VBRQuality));
     Settings.Mp3Channel = mp3.Channel;
-    selectPosition(w.cmbMp3Channel, mp3.Channel - 1);
+    selectNumbered(w.cmbMp3Channel, mp3.Channel);
 }
 
 // The bitrate list depends on the rate and channels, so it is refilled

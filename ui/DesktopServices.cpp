@@ -16,6 +16,8 @@ public:
         const ModalScope modal;
         QMessageBox box(parent);
         box.setWindowTitle(caption);
+        // Paths are shown as named on disk: "<b>" in a folder name is text.
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         switch (icon) {
         case MessageIcon::Information:

@@ -90,7 +90,10 @@ std::string upper(std::string_view s) {
 // The value of encoding="..." in a declaration at the very start of an
 // ASCII-compatible file; empty when there is none.
 std::string declaredEncoding(std::string_view bytes) {
-    if (bytes.substr(0, 5) != "<?xml")
+    // "<?xml-stylesheet" or "<?xmlfoo" is a processing instruction, not
+    // the declaration.
+    if (bytes.substr(0, 5) != "<?xml" || bytes.size() < 6 ||
+        !std::isspace(static_cast<unsigned char>(bytes[5])))
         return {};
     size_t end = bytes.find("?>");
     if (end == std::string_view::npos)
@@ -115,6 +118,12 @@ std::string declaredEncoding(std::string_view bytes) {
         return {};
     return std::string(decl.substr(pos, close - pos));
 }
+
+unsigned char byteAt(std::string_view s, size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+
+} // namespace
 
 bool charsetByName(const std::string& name, Charset& out) {
     static const struct {
@@ -150,12 +159,6 @@ bool charsetByName(const std::string& name, Charset& out) {
     }
     return false;
 }
-
-unsigned char byteAt(std::string_view s, size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
-
-} // namespace
 
 bool detectEncoding(std::string_view bytes, FileEncoding& out, std::string& error) {
     out = FileEncoding{};
@@ -256,8 +259,11 @@ bool isRepresentable(char32_t codePoint, Charset charset) {
 
 std::string encodeFromUtf8(std::string_view utf8, const FileEncoding& encoding) {
     const Charset cs = encoding.charset;
+    // A text that itself begins with U+FEFF would lose it to the reader,
+    // which takes the first one for a byte-order mark: it gets a real one.
     if (cs == Charset::Utf8)
-        return std::string(utf8);
+        return utf8.substr(0, 3) == "\xEF\xBB\xBF" ? "\xEF\xBB\xBF" + std::string(utf8)
+                                                   : std::string(utf8);
     std::string out;
     if (is8Bit(cs)) {
         out.reserve(utf8.size());

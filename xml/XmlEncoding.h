@@ -16,6 +16,10 @@ struct FileEncoding {
     bool byteOrderMark = false;
 };
 
+// The 8-bit or UTF-8 charset an encoding name of a declaration stands for
+// (letter case ignored); false for names we do not read that way.
+bool charsetByName(const std::string& name, Charset& out);
+
 // Decides the encoding from a byte-order mark, the byte pattern of "<?" in
 // UTF-16, or the encoding named in the declaration; UTF-8 without any of them.
 // Returns false for an encoding named in the declaration that we cannot read.
@@ -40,5 +44,12 @@ std::string encodeFromUtf8(std::string_view utf8, const FileEncoding& encoding);
 char32_t nextCodePoint(std::string_view utf8, size_t& pos);
 
 void appendUtf8(std::string& out, char32_t codePoint);
+
+// A character that XML 1.0 allows in a document: tab, line feed, carriage
+// return, U+0020 to U+D7FF, U+E000 to U+FFFD and U+10000 to U+10FFFF.
+constexpr bool isXmlChar(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
 
 } // namespace xml

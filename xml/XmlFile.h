@@ -35,8 +35,19 @@ LoadResult loadFile(const std::filesystem::path& path, pugi::xml_document& doc);
 pugi::xml_node newDocument(pugi::xml_document& doc, const char* rootName);
 
 // Writes the bytes to a temporary file in the same folder and renames it over
-// path. The old file keeps its content when anything fails.
+// path. The old file keeps its content when anything fails. A symbolic link
+// at path is written through: its target is replaced, the link stays.
 bool writeFileAtomic(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
+// writeFileAtomic for a document's bytes, refused (with the reason in error)
+// when they would not parse back: a file we write must always read again.
+bool writeDocumentFile(const std::filesystem::path& path, std::string_view bytes,
+                       std::string& error);
+
+// Copies a file we cannot use to "<path>.bad", or "<path>.2.bad", ".3.bad"
+// and so on when earlier copies exist: a copy is never overwritten. The copy's
+// name, or empty with the reason in error.
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path, std::string& error);
 
 bool saveFile(const std::filesystem::path& path, const pugi::xml_document& doc,
               const FileEncoding& encoding, std::string& error);

@@ -149,10 +149,9 @@ private:
     // Names, comments and the like cannot hold character references.
     void raw(std::string_view s) {
         for (size_t pos = 0; pos < s.size();) {
-            const size_t start = pos;
             const char32_t c = nextCodePoint(s, pos);
             if (isRepresentable(c, charset_))
-                out_.append(s.substr(start, pos - start));
+                appendUtf8(out_, c);
             else
                 out_ += '?';
         }
@@ -170,7 +169,6 @@ private:
                 pos = run;
                 continue;
             }
-            const size_t start = pos;
             const char32_t c = nextCodePoint(s, pos);
             switch (c) {
             case '&':
@@ -199,7 +197,7 @@ private:
                 }
             }
             if (isRepresentable(c, charset_)) {
-                out_.append(s.substr(start, pos - start));
+                appendUtf8(out_, c);
             } else {
                 out_ += "&#";
                 out_ += std::to_string(static_cast<unsigned long>(c));

@@ -113,11 +113,13 @@ uint32_t channelGetData(Handle channel, void* buffer, uint32_t length);
 
 // Why a recording channel ended by itself (callback refused a block, an
 // encoder failed, the input vanished). Empty while it runs or was stopped.
-enum class EndCause { None, CallbackRefused, EncoderFailed, InputLost };
+enum class EndCause { None, CallbackRefused, EncoderFailed, InputLost, ServerLost };
 EndCause channelEndCause(Handle channel);
 // Blocks dropped because the ring between capture and writer was full, plus
 // overruns the sound server reported.
 uint64_t channelLostBlocks(Handle channel);
+// The frames those blocks held: what the file is missing.
+uint64_t channelLostFrames(Handle channel);
 
 // ---- encoders -------------------------------------------------------------
 // The WAVEFORMATEX block (little-endian, packed):
@@ -136,6 +138,10 @@ Handle encodeStartCodecFile(Handle channel, const void* form, uint32_t flags, co
 // Starts the program of the command line (no shell) and feeds it a WAV header
 // with sizes 0xFFFFFFFF, then the channel's PCM, on its standard input.
 Handle encodeStart(Handle channel, const char* cmdline, uint32_t flags, void* proc, void* user);
+// The same with nothing to split or search: exactly `program`, and `args` (up
+// to a null entry) each as one argument, whatever characters they hold.
+Handle encodeStartProgram(Handle channel, const char* program, const char* const* args,
+                          uint32_t flags);
 // Non-zero while the channel's encoder is alive.
 int encodeIsActive(Handle channel);
 

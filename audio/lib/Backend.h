@@ -24,6 +24,9 @@ public:
     virtual void onCapture(const int16_t* samples, size_t frames) = 0;
     // The source disappeared or the server connection broke.
     virtual void onInputLost() = 0;
+    // The connection to the server broke (the server died or restarted);
+    // sinks that do not tell it apart take it as a lost input.
+    virtual void onServerLost() { onInputLost(); }
     // The server dropped data before we could read it.
     virtual void onOverrun(uint64_t frames) = 0;
 };

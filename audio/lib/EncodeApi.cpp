@@ -1,6 +1,7 @@
 // Encoders started by handle of their recording channel.
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Channel.h"
+#include "audio/lib/CommandLine.h"
 #include "audio/lib/ExternalEncoder.h"
 
 namespace audiolib {
@@ -12,9 +13,25 @@ Handle encodeStart(Handle channel, const char* cmdline, uint32_t, void* proc, vo
         return fail(kErrNotAvail, Handle{0});
     if (!cmdline)
         return fail(kErrFileOpen, Handle{0});
+    const std::optional<Command> command = resolveCommand(cmdline, isExecutableFile);
+    if (!command)
+        return fail(kErrFileOpen, Handle{0});
+    std::vector<const char*> args;
+    for (const std::string& a : command->arguments)
+        args.push_back(a.c_str());
+    args.push_back(nullptr);
+    return encodeStartProgram(channel, command->program.c_str(), args.data(), 0);
+}
+
+Handle encodeStartProgram(Handle channel, const char* program, const char* const* args, uint32_t) {
+    if (!program || !args)
+        return fail(kErrFileOpen, Handle{0});
     if (!findChannel(channel))
         return fail(kErrHandle, Handle{0});
-    std::unique_ptr<ExternalEncoder> encoder = ExternalEncoder::start(cmdline);
+    std::vector<std::string> arguments;
+    for (const char* const* a = args; *a; ++a)
+        arguments.emplace_back(*a);
+    std::unique_ptr<ExternalEncoder> encoder = ExternalEncoder::start(program, arguments);
     if (!encoder)
         return 0;
     // On failure the encoder is finished here: its stdin closes and the

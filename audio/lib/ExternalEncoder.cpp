@@ -58,10 +58,10 @@ struct SpawnAttributes {
 
 } // namespace
 
-std::unique_ptr<ExternalEncoder> ExternalEncoder::start(const std::string& commandLine) {
+std::unique_ptr<ExternalEncoder> ExternalEncoder::start(const std::string& program,
+                                                        const std::vector<std::string>& arguments) {
     ignoreSigpipe();
-    const std::optional<Command> command = resolveCommand(commandLine, isExecutableFile);
-    if (!command)
+    if (!isExecutableFile(program))
         return fail(kErrFileOpen, nullptr);
 
     // Both ends close-on-exec: a second encoder started later must not hold
@@ -86,9 +86,9 @@ std::unique_ptr<ExternalEncoder> ExternalEncoder::start(const std::string& comma
     posix_spawnattr_setflags(&spawn.attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     std::vector<char*> argv;
-    std::string program = command->program;
-    std::vector<std::string> args = command->arguments;
-    argv.push_back(program.data());
+    std::string argv0 = program;
+    std::vector<std::string> args = arguments;
+    argv.push_back(argv0.data());
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);

@@ -8,14 +8,17 @@
 #include <memory>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace audiolib {
 
 class ExternalEncoder final : public ChannelEncoder {
 public:
-    // Starts the program of the command line. nullptr, with the error code
-    // set, when there is no such program or it cannot be started.
-    static std::unique_ptr<ExternalEncoder> start(const std::string& commandLine);
+    // Starts exactly `program` with `arguments`, each handed over untouched
+    // as one argument. nullptr, with the error code set, when the program is
+    // not an executable file or cannot be started.
+    static std::unique_ptr<ExternalEncoder> start(const std::string& program,
+                                                  const std::vector<std::string>& arguments);
     ~ExternalEncoder() override;
     ExternalEncoder(const ExternalEncoder&) = delete;
     ExternalEncoder& operator=(const ExternalEncoder&) = delete;

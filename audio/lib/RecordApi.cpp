@@ -71,6 +71,14 @@ EndCause channelEndCause(Handle handle) {
     return channel->endCause();
 }
 
+uint64_t channelLostFrames(Handle handle) {
+    std::shared_ptr<RecordChannel> channel = findRecording(handle);
+    if (!channel)
+        return fail(kErrHandle, uint64_t{0});
+    setError(kOk);
+    return channel->lostFrames();
+}
+
 uint64_t channelLostBlocks(Handle handle) {
     std::shared_ptr<RecordChannel> channel = findRecording(handle);
     if (!channel)

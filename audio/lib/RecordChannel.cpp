@@ -154,9 +154,10 @@ void RecordChannel::onCapture(const int16_t* samples, size_t frames) {
                 return;
             }
         }
-        if (!ring_.push(block, n * 2))
+        if (!ring_.push(block, n * 2)) {
             lost_.fetch_add(1, std::memory_order_relaxed);
-        else if (ring_.size() >= kWakeSamples && !wakePending_.exchange(true))
+            lostFrames_.fetch_add(n, std::memory_order_relaxed);
+        } else if (ring_.size() >= kWakeSamples && !wakePending_.exchange(true))
             wake_.release();
         samples += n * 2;
         frames -= n;
@@ -167,8 +168,13 @@ void RecordChannel::onInputLost() {
     end(EndCause::InputLost);
 }
 
-void RecordChannel::onOverrun(uint64_t) {
+void RecordChannel::onServerLost() {
+    end(EndCause::ServerLost);
+}
+
+void RecordChannel::onOverrun(uint64_t frames) {
     lost_.fetch_add(1, std::memory_order_relaxed);
+    lostFrames_.fetch_add(frames, std::memory_order_relaxed);
 }
 
 // ---- writer thread ----------------------------------------------------------

@@ -51,6 +51,7 @@ public:
     int encoderState() const;
     EndCause endCause() const { return static_cast<EndCause>(endCause_.load()); }
     uint64_t lostBlocks() const { return lost_.load(); }
+    uint64_t lostFrames() const { return lostFrames_.load(); }
     Handle handle() const { return handle_; }
 
     // The recording channel whose callback runs on this thread right now, so
@@ -59,6 +60,7 @@ public:
 
     void onCapture(const int16_t* samples, size_t frames) override;
     void onInputLost() override;
+    void onServerLost() override;
     void onOverrun(uint64_t frames) override;
 
 private:
@@ -93,6 +95,7 @@ private:
     std::atomic<bool> stopped_{false};
     std::atomic<int> endCause_{static_cast<int>(EndCause::None)};
     std::atomic<uint64_t> lost_{0};
+    std::atomic<uint64_t> lostFrames_{0};
 };
 
 } // namespace audiolib

@@ -487,3 +487,30 @@ TEST_F(RecordingController, AKilledEncoderEndsTheRecordingWithinASecond) {
     frm->btnRecStop->click();
     EXPECT_EQ(catalogue().size(), 2u);
 }
+
+TEST_F(RecordingController, LostSoundShowsWhileRecordingAndIsToldAfterTheStop) {
+    create(true);
+    const auto timerColor = [&] { return frm->txtTimer->palette().color(QPalette::WindowText); };
+    frm->btnRecord->click();
+    std::this_thread::sleep_for(200ms);
+    tick(1);
+    EXPECT_EQ(timerColor(), kTimerColor);
+    tone->reportOverrun(2 * 44100);
+    tick(1);
+    EXPECT_EQ(timerColor(), kTimerLostColor);
+    frm->btnRecStop->click();
+    EXPECT_EQ(takeMessage(), Box("Warning",
+                                 "Some sound could not be recorded: about 2.0 seconds are missing "
+                                 "from the file. The computer or its disk may have been too busy.",
+                                 MessageIcon::Warning));
+
+    // The next recording starts in the normal colour and, losing nothing, tells nothing.
+    fakes.clock->time = fakes.clock->time.addSecs(5);
+    frm->btnRecord->click();
+    EXPECT_EQ(timerColor(), kTimerColor);
+    std::this_thread::sleep_for(200ms);
+    tick(1);
+    frm->btnRecStop->click();
+    EXPECT_EQ(timerColor(), kTimerColor);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+}

@@ -18,10 +18,18 @@ struct Audio {
     double seconds() const { return static_cast<double>(samples.size()) / 44100.0; }
 };
 
+// The path in single quotes for the shell, whatever it holds.
+inline std::string shellQuoted(const std::string& path) {
+    std::string quoted = "'";
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 inline Audio decode(const std::string& path) {
     Audio a;
-    std::string cmd =
-        "ffmpeg -nostdin -v error -i '" + path + "' -f s16le -ac 1 -ar 44100 - 2>/dev/null";
+    std::string cmd = "ffmpeg -nostdin -v error -i " + shellQuoted("file:" + path) +
+                      " -f s16le -ac 1 -ar 44100 - 2>/dev/null";
     FILE* p = popen(cmd.c_str(), "r");
     if (p == nullptr)
         return a;

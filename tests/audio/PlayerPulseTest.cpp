@@ -5,6 +5,7 @@
 #include "tests/audio/lib/SoundFiles.h"
 #include "tests/audio/lib/support/AudioCheck.h"
 #include "tests/audio/lib/support/MonitorRecording.h"
+#include "tests/support/PrivateSoundServer.h"
 
 #include <gtest/gtest.h>
 
@@ -16,64 +17,6 @@ using soundfiles::Kind;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class PrivateSoundServer {
-public:
-    explicit PrivateSoundServer(const TempFolder& dir) : dir_(dir) {
-        std::filesystem::create_directories(dir_ / "run");
-        setenv("PULSE_SERVER", ("unix:" + (dir_ / "sock").string()).c_str(), 1);
-    }
-    ~PrivateSoundServer() {
-        stop();
-        unsetenv("PULSE_SERVER");
-    }
-
-    bool start() {
-        std::vector<std::string> args = {
-            "pulseaudio",
-            "-n",
-            "--daemonize=no",
-            "--exit-idle-time=-1",
-            "--disallow-exit",
-            "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
-                (dir_ / "sock").string(),
-            "--load=module-null-sink sink_name=rec sink_properties=device.description=RecSink"};
-        std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + (dir_ / "run").string(),
-                                        "HOME=" + dir_.path().string(), "PATH=/usr/bin:/bin"};
-        std::vector<char*> argv, envp;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const int r =
-            posix_spawnp(&pid_, "pulseaudio", &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (r != 0)
-            return false;
-        for (const auto until = Clock::now() + 5s; Clock::now() < until;) {
-            if (std::system("pactl info >/dev/null 2>&1") == 0)
-                return std::system("pactl set-default-sink rec >/dev/null 2>&1") == 0;
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
-    }
-    void stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-            pid_ = 0;
-        }
-    }
-
-private:
-    const TempFolder& dir_;
-    pid_t pid_ = 0;
-};
 
 class PlayerOnServer : public ::testing::Test {
 protected:

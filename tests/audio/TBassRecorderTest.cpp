@@ -214,6 +214,15 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
              rec->SetEncoderFolder(empty);
              rec->SetMP3Parameter(128, false, false, 2, 0);
          }},
+        {"lame missing beside a program named like a prefix of its folder", rofMP3, dir + "/b2",
+         [&] {
+             // "<dir>/My" would be the longest existing prefix of "<dir>/My Apps/lame".
+             std::ofstream(dir + "/My") << "#!/bin/sh\ntouch \"" << dir << "/prefix-ran\"\n";
+             fs::permissions(dir + "/My", fs::perms::owner_all);
+             fs::create_directory(dir + "/My Apps");
+             rec->SetEncoderFolder(dir + "/My Apps");
+             rec->SetMP3Parameter(128, false, false, 2, 0);
+         }},
         {"oggenc2 missing", rofOGG, dir + "/c",
          [&] {
              rec->SetEncoderFolder(empty);
@@ -244,6 +253,8 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
         EXPECT_TRUE(ChildrenNamed("lame", Zombies::Skipped).empty());
         EXPECT_TRUE(ChildrenNamed("oggenc2", Zombies::Skipped).empty());
     }
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(fs::exists(dir + "/prefix-ran"));
     // Nothing was left holding the capture: a good start works afterwards.
     rec->SetEncoderFolder(TBassRecorder().EncoderFolder());
     rec->SetWaveParameter(2, 16, 44100);
@@ -277,6 +288,31 @@ TEST_F(Recorder, EveryFormatRecordsTheChosenInputWithoutThePause) {
             EXPECT_EQ(probe(file, "channels"), std::to_string(c.wmaChannels));
         }
     }
+}
+
+TEST_F(Recorder, TheFileLandsExactlyWhereTheListSaysWhateverThePath) {
+    const std::string folder = dir + "/My \"Takes\" l'été -x 録音";
+    fs::create_directories(folder);
+    rec->SetWaveParameter(2, 16, 44100);
+    rec->SetMP3Parameter(128, false, false, 2, 0);
+    rec->SetOGGParameter(5);
+    for (TRecordOutFormat format : {rofMP3, rofOGG, rofWAVE}) {
+        SCOPED_TRACE(OutFormatExt(format));
+        // A name that a re-split command line would turn into options or
+        // into another file.
+        const std::string path = folder + "/-o \" -V9 'x\" é" + OutFormatExt(format);
+        ASSERT_EQ(rec->Start(format, path), 0);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(rec->OutFile(), path);
+        rec->Stop();
+        auto audio = decoded::decode(path);
+        ASSERT_TRUE(audio.ok);
+        EXPECT_GT(audio.seconds(), 0.1);
+    }
+    size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 3u) << "nothing was written anywhere else";
 }
 
 TEST_F(Recorder, LevelScalesTheCapturedSound) {
@@ -336,22 +372,28 @@ TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {
 TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     rec->SetRecordDevice(0, 10);
     rec->SetMP3Parameter(128, false, false, 2, 0);
-    ASSERT_EQ(rec->Start(rofMP3, dir + "/k.mp3"), 0);
-    std::this_thread::sleep_for(300ms);
-    EXPECT_FALSE(rec->RecordingEndedByItself());
-    EXPECT_EQ(rec->RecordingEndReason(), "");
-    auto lame = ChildrenNamed("lame", Zombies::Skipped);
-    ASSERT_EQ(lame.size(), 1u);
-    kill(lame[0], SIGKILL);
-    auto killed = std::chrono::steady_clock::now();
-    while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - killed < 1s)
-        std::this_thread::sleep_for(20ms);
-    EXPECT_TRUE(rec->RecordingEndedByItself());
-    EXPECT_NE(rec->RecordingEndReason().find("lame"), std::string::npos)
-        << rec->RecordingEndReason();
-    rec->Stop();
-    EXPECT_EQ(rec->RecChannel(), 0u);
-    EXPECT_FALSE(rec->RecordingEndedByItself());
+    // An encoder dying while the recording is paused counts as much.
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "running");
+        ASSERT_EQ(rec->Start(rofMP3, dir + "/k.mp3"), 0);
+        std::this_thread::sleep_for(300ms);
+        if (paused)
+            rec->Pause();
+        EXPECT_FALSE(rec->RecordingEndedByItself());
+        EXPECT_EQ(rec->RecordingEndReason(), "");
+        auto lame = ChildrenNamed("lame", Zombies::Skipped);
+        ASSERT_EQ(lame.size(), 1u);
+        kill(lame[0], SIGKILL);
+        auto killed = std::chrono::steady_clock::now();
+        while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - killed < 1s)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(rec->RecordingEndedByItself());
+        EXPECT_NE(rec->RecordingEndReason().find("lame"), std::string::npos)
+            << rec->RecordingEndReason();
+        rec->Stop();
+        EXPECT_EQ(rec->RecChannel(), 0u);
+        EXPECT_FALSE(rec->RecordingEndedByItself());
+    }
 
     // The input vanishing ends it too, with its own reason; also while paused.
     rec->SetWaveParameter(2, 16, 44100);
@@ -367,4 +409,27 @@ TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     EXPECT_NE(rec->RecordingEndReason().find("input"), std::string::npos)
         << rec->RecordingEndReason();
     rec->Stop();
+}
+
+TEST_F(Recorder, AFullDiskEndsTheRecordingInPlainWords) {
+    const std::string full = dir + "/full";
+    fs::create_directory(full);
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + full + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    rec->SetRecordDevice(0, 10);
+    rec->SetWaveParameter(2, 16, 44100);
+    rec->SetWMAParameter(44100, 2, 128);
+    for (TRecordOutFormat format : {rofWAVE, rofWMA}) {
+        SCOPED_TRACE(OutFormatExt(format));
+        ASSERT_EQ(rec->Start(format, full + "/take"), 0);
+        const auto started = std::chrono::steady_clock::now();
+        while (!rec->RecordingEndedByItself() && std::chrono::steady_clock::now() - started < 10s)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_NE(rec->RecordingEndReason().find("The disk may be full."), std::string::npos)
+            << rec->RecordingEndReason();
+        rec->Stop();
+        EXPECT_TRUE(decoded::decode(rec->OutFile()).ok) << "what fitted stays playable";
+        fs::remove(rec->OutFile());
+    }
+    EXPECT_EQ(std::system(("umount '" + full + "'").c_str()), 0);
 }

@@ -158,8 +158,23 @@ TEST(CatalogueStart, KeepsWhatItCannotReadAndStartsEmpty) {
     auto kept = recordings::openCatalogue(path);
     ASSERT_TRUE(kept);
     EXPECT_TRUE(kept->Files().empty());
-    EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(TempFolder::read(path + ".bad"), bad);
+
+    // A second damaged file keeps the first copy; so does a file that reads
+    // as an empty catalogue only because its class name is not accepted.
+    const std::vector<std::uint8_t> stream = recordings::encodeStringsProperty({"/rec/a.mp3"});
+    std::string unaccepted = FileWithStream(stream);
+    unaccepted.replace(unaccepted.find("TStringList"), 11, "TStrings");
+    TempFolder::write(path, unaccepted);
+    auto unlisted = recordings::openCatalogue(path);
+    ASSERT_TRUE(unlisted);
+    EXPECT_TRUE(unlisted->Files().empty());
+    EXPECT_EQ(TempFolder::read(path + ".bad"), bad);
+    EXPECT_EQ(TempFolder::read(path + ".2.bad"), unaccepted);
+    TempFolder::write(path, FileWithStream(recordings::encodeStringsProperty({})));
+    recordings::openCatalogue(path);
+    EXPECT_FALSE(fs::exists(path + ".3.bad")) << "an empty list is nothing lost";
+    fs::remove(path + ".2.bad");
 
     TempFolder::write(path, "");
     fs::remove(path + ".bad");

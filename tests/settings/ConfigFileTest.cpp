@@ -219,6 +219,10 @@ TEST(ConfigFileStates, UnreadableFileIsKeptAsBadBeforeItIsReplaced) {
     ASSERT_TRUE(saveConfigFile(path, TRecorderSettings{}, error)) << error;
     EXPECT_EQ(TempFolder::read(path), defaultConfigFile());
     EXPECT_EQ(TempFolder::read(tmp / "config.xml.bad"), "<Config><Volume>5</Vol");
+    TempFolder::write(path, "<Config><Volume>6</Vol");
+    ASSERT_TRUE(saveConfigFile(path, TRecorderSettings{}, error)) << error;
+    EXPECT_EQ(TempFolder::read(tmp / "config.xml.bad"), "<Config><Volume>5</Vol");
+    EXPECT_EQ(TempFolder::read(tmp / "config.xml.2.bad"), "<Config><Volume>6</Vol");
 }
 
 TEST(ConfigFileStates, FailedWriteKeepsTheOldFile) {

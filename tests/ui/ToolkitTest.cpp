@@ -1,5 +1,6 @@
 // The control kinds of the window, offscreen: what they report and when.
 #include "tests/support/QtFixture.h"
+#include "ui/PlatformServices.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TComboBox.h"
 #include "ui/TFloatAnimation.h"
@@ -11,8 +12,11 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QBuffer>
+#include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -228,3 +232,34 @@ TEST_F(Toolkit, ComboListDropsBelowWithRowsNineteenPixelsHigh) {
 }
 
 } // namespace
+
+TEST_F(Toolkit, MessageBoxesShowMarkupAsTheTextItIs) {
+    const QString text = QStringLiteral("File \"/rec/<b>bold</b> &lt;x&gt;.mp3\" already exists.");
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (label->text().contains("exists")) {
+                shown = label->text();
+                format = label->textFormat();
+            }
+        box->accept();
+    });
+    PlatformServices services = PlatformServices::desktop();
+    services.messages->show(nullptr, "Notice", text, MessageIcon::Question, MessageButtons::YesNo);
+    EXPECT_EQ(shown, text);
+    EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST_F(Toolkit, TextBoxDropsControlCharactersAsTheyArrive) {
+    TTextBox box(&host);
+    box.setFocus();
+    box.insert(QStringLiteral("/rec/a\x01\tb\nc"));
+    EXPECT_EQ(box.text(), QStringLiteral("/rec/abc"));
+    box.setCursorPosition(1);
+    box.insert(QString(QChar(0xFFFF)) + QStringLiteral("x"));
+    EXPECT_EQ(box.text(), QStringLiteral("/xrec/abc"));
+    EXPECT_EQ(box.cursorPosition(), 2);
+}

@@ -8,8 +8,15 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include "audio/lib/LittleEndian.h"
+
 #include <algorithm>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace audiolib::ffmpeg {
 namespace {
@@ -68,6 +75,9 @@ std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path
     if (avformat_alloc_output_context2(&out, nullptr, spec.muxer, nullptr) < 0 || !out)
         return nullptr;
     w->output_.reset(out);
+    if (spec.packetBytes > 0 &&
+        av_opt_set_int(out->priv_data, "packet_size", spec.packetBytes, 0) < 0)
+        return nullptr;
     if (out->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(c, encoder, nullptr) < 0)
@@ -129,6 +139,59 @@ AudioFileWriter::~AudioFileWriter() {
         output_.reset();
         removeUnfinished(path_);
     }
+    if (syncFd_ >= 0)
+        ::close(syncFd_);
+}
+
+void AudioFileWriter::findWavSizeFields() {
+    if (std::strcmp(output_->oformat->name, "wav") != 0 || syncFd_ < 0)
+        return;
+    const int64_t dataStart = avio_tell(output_->pb);
+    if (dataStart < 20 || dataStart > 65536)
+        return;
+    std::vector<uint8_t> head(static_cast<size_t>(dataStart));
+    if (::pread(syncFd_, head.data(), head.size(), 0) != dataStart ||
+        std::memcmp(head.data(), "RIFF", 4) != 0 || std::memcmp(head.data() + 8, "WAVE", 4) != 0)
+        return;
+    // The chunks up to the data chunk, whose contents start where the
+    // muxer's header ends.
+    for (size_t at = 12; at + 8 <= head.size();) {
+        const uint32_t size = le::get32(head.data() + at + 4);
+        if (std::memcmp(head.data() + at, "fact", 4) == 0 && size >= 4)
+            wavFactField_ = static_cast<int64_t>(at + 8);
+        if (std::memcmp(head.data() + at, "data", 4) == 0) {
+            if (static_cast<int64_t>(at + 8) == dataStart)
+                wavDataStart_ = dataStart;
+            return;
+        }
+        at += 8 + size + (size & 1);
+    }
+}
+
+void AudioFileWriter::makeDurable() {
+    framesSinceDurable_ = 0;
+    avio_flush(output_->pb);
+    if (syncFd_ < 0)
+        return;
+    if (wavDataStart_ >= 0) {
+        const int64_t end = avio_tell(output_->pb);
+        const auto clamp = [](int64_t v) {
+            return static_cast<uint32_t>(std::clamp<int64_t>(v, 0, 0xFFFFFFFF));
+        };
+        uint8_t field[4];
+        le::put32(field, clamp(end - 8));
+        bool ok = ::pwrite(syncFd_, field, 4, 4) == 4;
+        le::put32(field, clamp(end - wavDataStart_));
+        ok = ok && ::pwrite(syncFd_, field, 4, wavDataStart_ - 4) == 4;
+        if (ok && wavFactField_ >= 0) {
+            le::put32(field, clamp(static_cast<int64_t>(nextPts_)));
+            ok = ::pwrite(syncFd_, field, 4, wavFactField_) == 4;
+        }
+        // A header that cannot be kept true is left to the trailer.
+        if (!ok)
+            wavDataStart_ = -1;
+    }
+    ::fdatasync(syncFd_);
 }
 
 bool AudioFileWriter::fail(int error) {
@@ -162,6 +225,14 @@ bool AudioFileWriter::begin() {
         return fail(kErrFileOpen);
     }
     begun_ = true;
+    // Only a regular file is ours to fix up and sync; /dev/null is not.
+    struct stat st {};
+    syncFd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    if (syncFd_ >= 0 && (::fstat(syncFd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(syncFd_);
+        syncFd_ = -1;
+    }
+    findWavSizeFields();
     return !primingFrame_ || queueSilence(static_cast<size_t>(chunk_));
 }
 
@@ -275,7 +346,10 @@ bool AudioFileWriter::write(const int16_t* samples, size_t frames) {
             return false;
         done += n;
     }
-    return true;
+    framesSinceDurable_ += frames;
+    if (framesSinceDurable_ >= kCaptureRate / 4)
+        makeDurable();
+    return output_->pb->error >= 0 || fail(kErrFileOpen);
 }
 
 bool AudioFileWriter::finish(size_t silence) {

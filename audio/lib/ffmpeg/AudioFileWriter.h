@@ -2,7 +2,13 @@
 // One encoded audio file: takes the capture's 44100 Hz stereo 16-bit PCM,
 // converts it to the encoder's rate, channel count and sample format,
 // encodes it and hands the packets to a muxer. Used by the WAV codec encoder
-// and the WMA encoder; not thread-safe, one thread drives it at a time.
+// and the WMA encoder; not thread-safe, one thread drives it at a time (their
+// writer threads, never the capture thread).
+//
+// While it runs the file is kept playable: every quarter second of sound the muxer's
+// buffer goes to the file, a WAV header's sizes are made true for what is
+// there, and the data is synced to the disk. The trailer at the end writes
+// the same header a file written in one go would have.
 
 #include "audio/lib/ffmpeg/FfmpegHandles.h"
 
@@ -26,6 +32,7 @@ struct OutputSpec {
     // One encoder frame of silence ahead of the sound, for codecs whose
     // decoder throws its first frame away.
     bool primingFrame = false;
+    int packetBytes = 0; // the muxer's packet size; 0: its own
 };
 
 // Removes a file this layer created and could not complete. Only regular
@@ -72,6 +79,8 @@ private:
     bool encodeQueued(bool final);
     bool send(const AVFrame* frame);
     bool ensureScratch(int frames);
+    void findWavSizeFields();
+    void makeDurable();
 
     std::string path_;
     OutputContextPtr output_;
@@ -86,6 +95,13 @@ private:
     bool variableFrames_ = false;
     bool primingFrame_ = false;
     uint64_t nextPts_ = 0;
+    // Four times a second of sound the file is made to hold, on disk, everything
+    // given so far: a killed program or a power cut leaves a file that plays
+    // up to about then. syncFd_ is our own descriptor of the file for that.
+    int syncFd_ = -1;
+    uint64_t framesSinceDurable_ = 0;
+    int64_t wavDataStart_ = -1; // the data chunk's first byte; -1: not a WAV
+    int64_t wavFactField_ = -1; // the fact chunk's sample count, if any
     bool begun_ = false;
     bool finished_ = false;
     bool failed_ = false;

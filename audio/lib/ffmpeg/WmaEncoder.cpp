@@ -3,6 +3,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/ffmpeg/AudioFileWriter.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -26,6 +27,14 @@ std::unique_ptr<WmaEncoder> WmaEncoder::open(uint32_t rate, uint32_t channels, u
     spec.channels = static_cast<int>(channels);
     spec.bitRate = bitrate;
     spec.primingFrame = true;
+    // The muxer writes whole data packets only. Its usual 3200 bytes take
+    // up to a second to fill at low bitrates, and a killed recording would
+    // lose that much on top of what was not yet synced; below 76.8 kbit/s
+    // the packets hold a third of a second.
+    constexpr uint32_t kUsualPacketBytes = 3200;
+    const uint32_t thirdSecondBytes = bitrate / 24;
+    if (thirdSecondBytes < kUsualPacketBytes)
+        spec.packetBytes = static_cast<int>(std::max<uint32_t>(thirdSecondBytes, 800));
     auto writer = AudioFileWriter::create(path, spec, error);
     if (!writer)
         return nullptr;

@@ -34,6 +34,7 @@ public:
         pa_stream_set_overflow_callback(stream_, &PulseCapture::onOverflow, this);
         pa_buffer_attr attr = serverChosenBufferAttr();
         attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentUsec, &spec));
+        fragmentFrames_ = attr.fragsize / frameBytes_;
         // DONT_MOVE: when the chosen source goes away the stream fails and we
         // report the input lost, rather than silently recording another one.
         const auto flags = static_cast<pa_stream_flags_t>(
@@ -57,9 +58,12 @@ private:
             size_t bytes = 0;
             if (pa_stream_peek(s, &data, &bytes) < 0 || bytes == 0)
                 return;
-            // A hole (data null) is audio the server never had: nothing to keep.
+            // A hole (data null) is audio the server never had: nothing to
+            // keep, but the file is that much shorter than the recording.
             if (data)
                 self->sink_.onCapture(static_cast<const int16_t*>(data), bytes / self->frameBytes_);
+            else
+                self->sink_.onOverrun(bytes / self->frameBytes_);
             pa_stream_drop(s);
         }
     }
@@ -70,18 +74,24 @@ private:
             return;
         if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) {
             self->lost_ = true;
-            self->sink_.onInputLost();
+            if (PA_CONTEXT_IS_GOOD(pa_context_get_state(pa_stream_get_context(s))))
+                self->sink_.onInputLost();
+            else
+                self->sink_.onServerLost();
         }
     }
 
     static void onOverflow(pa_stream*, void* user) {
-        // The server does not say how much it dropped.
-        static_cast<PulseCapture*>(user)->sink_.onOverrun(0);
+        // The server does not say how much it dropped; it drops whole
+        // fragments, so one is the least that is missing.
+        auto* self = static_cast<PulseCapture*>(user);
+        self->sink_.onOverrun(self->fragmentFrames_);
     }
 
     Connection& conn_;
     CaptureSink& sink_;
     const size_t frameBytes_;
+    uint64_t fragmentFrames_ = 0;
     pa_stream* stream_ = nullptr;
     bool ready_ = false;
     bool closing_ = false;

@@ -173,11 +173,13 @@ TEST_F(VirtualRecording, LostBlocksAndOverrunsAddUp) {
     const size_t pushed = device->pushBlocks(1500);
     device->reportOverrun(441);
     const uint64_t lost = channelLostBlocks(h);
+    const uint64_t lostFrames = channelLostFrames(h);
     encoder->delayMs = 0;
     channelStop(h);
     EXPECT_GT(lost, 1u);
     // Each pushed block either reached the encoder or was counted lost.
     EXPECT_EQ(encoder->frames() / kBlock + (lost - 1), pushed);
+    EXPECT_EQ(lostFrames, (lost - 1) * kBlock + 441);
 }
 
 bool stopFromInside(Handle channel, const void*, uint32_t, void* user) {
