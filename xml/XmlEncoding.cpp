@@ -98,25 +98,36 @@ std::string declaredEncoding(std::string_view bytes) {
     size_t end = bytes.find("?>");
     if (end == std::string_view::npos)
         return {};
-    std::string_view decl = bytes.substr(0, end);
-    size_t pos = decl.find("encoding");
-    if (pos == std::string_view::npos)
-        return {};
-    pos += 8;
-    while (pos < decl.size() && std::isspace(static_cast<unsigned char>(decl[pos])))
+    // Walk the pseudo-attributes as the parser does: "encoding" inside
+    // another name or inside a quoted value names nothing.
+    const std::string_view decl = bytes.substr(0, end);
+    const auto isSpace = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    size_t pos = 5;
+    while (pos < decl.size()) {
+        while (pos < decl.size() && isSpace(decl[pos]))
+            ++pos;
+        const size_t nameStart = pos;
+        while (pos < decl.size() && !isSpace(decl[pos]) && decl[pos] != '=')
+            ++pos;
+        const std::string_view name = decl.substr(nameStart, pos - nameStart);
+        while (pos < decl.size() && isSpace(decl[pos]))
+            ++pos;
+        if (name.empty() || pos >= decl.size() || decl[pos] != '=')
+            return {};
         ++pos;
-    if (pos >= decl.size() || decl[pos] != '=')
-        return {};
-    ++pos;
-    while (pos < decl.size() && std::isspace(static_cast<unsigned char>(decl[pos])))
-        ++pos;
-    if (pos >= decl.size() || (decl[pos] != '"' && decl[pos] != '\''))
-        return {};
-    char quote = decl[pos++];
-    size_t close = decl.find(quote, pos);
-    if (close == std::string_view::npos)
-        return {};
-    return std::string(decl.substr(pos, close - pos));
+        while (pos < decl.size() && isSpace(decl[pos]))
+            ++pos;
+        if (pos >= decl.size() || (decl[pos] != '"' && decl[pos] != '\''))
+            return {};
+        const char quote = decl[pos++];
+        const size_t close = decl.find(quote, pos);
+        if (close == std::string_view::npos)
+            return {};
+        if (name == "encoding")
+            return std::string(decl.substr(pos, close - pos));
+        pos = close + 1;
+    }
+    return {};
 }
 
 unsigned char byteAt(std::string_view s, size_t i) {

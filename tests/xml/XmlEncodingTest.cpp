@@ -117,4 +117,18 @@ TEST(XmlEncodings, UnknownOrUnsupportedEncodingsAreRefused) {
                      .ok);
 }
 
+TEST(XmlEncodings, OnlyTheEncodingPseudoAttributeNamesTheEncoding) {
+    // The parser sees no encoding here: "encoding" ends another name, or
+    // stands inside a value. Reading one as ASCII would break a round trip.
+    for (const char* decl :
+         {"<?xml version=\"1.0\" xencoding=\"ASCII\"?>", "<?xml version=\"encoding='ASCII'\"?>"}) {
+        Loaded l(std::string(decl) + "<r>Caf\xC3\xA9</r>");
+        ASSERT_TRUE(l.result.ok) << decl << ": " << l.result.error;
+        EXPECT_EQ(l.result.encoding.charset, xml::Charset::Utf8) << decl;
+    }
+    Loaded named("<?xml version=\"1.0\"  encoding = 'ISO-8859-1'?><r/>");
+    ASSERT_TRUE(named.result.ok) << named.result.error;
+    EXPECT_EQ(named.result.encoding.charset, xml::Charset::Latin1);
+}
+
 } // namespace
