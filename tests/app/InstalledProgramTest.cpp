@@ -133,18 +133,9 @@ TEST_F(Installed, KeepsTheUsersFilesInXdgFoldersAndRecordsThroughItsOwnEncoders)
     EXPECT_TRUE(fs::exists(home / ".config/tovaline/config.xml"));
     EXPECT_TRUE(fs::exists(home / ".local/share/tovaline/recorded.xml"));
 
-    // paplay itself is the child, so killing it silences the sink: a tone
-    // left playing would be heard by the tests that follow.
-    const QString toneFile = QString::fromStdString((home / "tone.wav").string());
-    bool made = false;
-    RunHelper("sox",
-              {"-n", "-r", "44100", "-c", "2", "-b", "16", toneFile, "synth", "30", "sine", "1000",
-               "vol", "0.5"},
-              &made);
-    ASSERT_TRUE(made) << "sox made no tone";
+    // Killed when done: a tone left playing would be heard by later tests.
     QProcess tone;
-    tone.start("paplay", {"--device=rec", "--latency-msec=20", toneFile});
-    ASSERT_TRUE(tone.waitForStarted());
+    ASSERT_TRUE(PlayTone(tone, home / "tone.wav", 30)) << "no tone played";
     std::this_thread::sleep_for(2s); // the null sink settles on the short latency
     record("MP3");
     record("OGG");

@@ -49,19 +49,10 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     const fs::path exe =
         InstallProgram(program, TOVALINE_EXE, Config(monitor, output.path().string()));
 
-    bool ok = false;
-    const QString tone = QString::fromStdString((program / "tone.wav").string());
-    RunHelper("sox",
-              {"-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "12", "sine", "1000",
-               "vol", "0.5"},
-              &ok);
-    ASSERT_TRUE(ok) << "sox made no tone";
     QProcess player;
-    // A short latency keeps the null sink rendering in small blocks; it takes
-    // about two seconds to settle on it, and until then a recording misses
-    // the block that is not yet rendered when it stops.
-    player.start("paplay", {"--device=rec", "--latency-msec=20", tone});
-    ASSERT_TRUE(player.waitForStarted());
+    // Until the sink has settled on the tone's short latency, a recording
+    // misses the block that is not yet rendered when it stops.
+    ASSERT_TRUE(PlayTone(player, program / "tone.wav", 12)) << "no tone played";
     const auto settled = std::chrono::steady_clock::now() + 2500ms;
 
     QProcess app;

@@ -27,6 +27,23 @@ inline QString RunHelper(const QString& program, const QStringList& args, bool* 
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
+// Plays a 1 kHz tone of that many seconds into the null sink, with paplay
+// itself as the child, so killing it silences the sink; a short latency keeps
+// the sink rendering in small blocks (it takes about two seconds to settle on
+// it). False when no tone could be made or started.
+inline bool PlayTone(QProcess& player, const std::filesystem::path& wav, int seconds) {
+    const QString file = QString::fromStdString(wav.string());
+    bool made = false;
+    RunHelper("sox",
+              {"-n", "-r", "44100", "-c", "2", "-b", "16", file, "synth", QString::number(seconds),
+               "sine", "1000", "vol", "0.5"},
+              &made);
+    if (!made)
+        return false;
+    player.start("paplay", {"--device=rec", "--latency-msec=20", file});
+    return player.waitForStarted();
+}
+
 // The monitor of the null sink, as the program numbers its inputs.
 inline int MonitorInput() {
     TBassRecorder rec;
