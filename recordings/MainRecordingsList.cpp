@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <string_view>
+
 QString TfrmMain::RecordFilesPath() const {
     return FServices.programFiles().dataFolder + QStringLiteral("recorded.xml");
 }
@@ -52,8 +54,11 @@ void TfrmMain::FillFileList() {
         return;
     QStringList names;
     names.reserve(static_cast<qsizetype>(RecordFiles->Files().size()));
-    for (const std::string& path : RecordFiles->Files())
-        names << FileNamePart(QString::fromStdString(path));
+    // Only the name part is converted: a long list opens sooner.
+    for (const std::string& path : RecordFiles->Files()) {
+        const std::string_view name = std::string_view(path).substr(path.rfind('/') + 1);
+        names << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    }
     listFiles->addItems(names);
 }
 

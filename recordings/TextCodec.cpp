@@ -2,6 +2,8 @@
 
 #include "xml/XmlEncoding.h"
 
+#include <algorithm>
+
 namespace recordings {
 
 std::size_t utf16Length(std::string_view utf8) {
@@ -40,6 +42,10 @@ std::string utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units) {
 }
 
 std::string cp1252ToUtf8(const std::uint8_t* bytes, std::size_t count) {
+    // ASCII reads the same in both, and most stored paths are nothing else:
+    // copied whole, a long catalogue opens without a call per byte.
+    if (std::none_of(bytes, bytes + count, [](std::uint8_t b) { return b >= 0x80; }))
+        return std::string(reinterpret_cast<const char*>(bytes), count);
     // Every byte has a meaning in windows-1252, so this cannot fail.
     std::string out;
     std::string error;
