@@ -37,7 +37,11 @@ tovaline_start_services() {
     if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
         local n=99
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$TOVALINE_TMP/xvfb.log" 2>&1 &
+        # -noreset: by default the server resets whenever its last client
+        # leaves, and a program connecting during the reset is refused. The
+        # tests start and close programs and xdotool one after another, so a
+        # window could fail to open now and then.
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$TOVALINE_TMP/xvfb.log" 2>&1 &
         TOVALINE_STARTED_PIDS+=($!)
         export DISPLAY=":$n"
         tovaline_wait_for "Xvfb" xdpyinfo

@@ -70,7 +70,8 @@ protected:
                 std::this_thread::sleep_for(700ms); // the panel finishes opening
                 return id;
             }
-            std::this_thread::sleep_for(100ms);
+            if (app.waitForFinished(100)) // it could not start: say so at once
+                break;
         }
         return {};
     }
