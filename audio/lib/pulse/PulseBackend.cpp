@@ -24,41 +24,41 @@ constexpr int kQueryTimeoutMs = 2000;
 
 // Streams handed out keep the connection they were made on: while any
 // lives, a lost connection is not replaced under it.
+class LiveStreamCount {
+public:
+    explicit LiveStreamCount(std::atomic<int>& live) : live_(live) { ++live_; }
+    ~LiveStreamCount() { --live_; }
+    LiveStreamCount(const LiveStreamCount&) = delete;
+    LiveStreamCount& operator=(const LiveStreamCount&) = delete;
+
+private:
+    std::atomic<int>& live_;
+};
+
+// The count comes first so that it drops only once the stream is gone.
 class CountedPlayback final : public PlaybackStream {
 public:
     CountedPlayback(std::unique_ptr<PlaybackStream> inner, std::atomic<int>& live)
-        : inner_(std::move(inner)), live_(live) {
-        ++live_;
-    }
-    ~CountedPlayback() override {
-        inner_.reset();
-        --live_;
-    }
+        : count_(live), inner_(std::move(inner)) {}
     bool setPaused(bool paused) override { return inner_->setPaused(paused); }
     void flush() override { inner_->flush(); }
     uint64_t framesPlayed() const override { return inner_->framesPlayed(); }
     bool failed() const override { return inner_->failed(); }
 
 private:
+    LiveStreamCount count_;
     std::unique_ptr<PlaybackStream> inner_;
-    std::atomic<int>& live_;
 };
 
 class CountedCapture final : public CaptureStream {
 public:
     CountedCapture(std::unique_ptr<CaptureStream> inner, std::atomic<int>& live)
-        : inner_(std::move(inner)), live_(live) {
-        ++live_;
-    }
-    ~CountedCapture() override {
-        inner_.reset();
-        --live_;
-    }
+        : count_(live), inner_(std::move(inner)) {}
     bool setPaused(bool paused) override { return inner_->setPaused(paused); }
 
 private:
+    LiveStreamCount count_;
     std::unique_ptr<CaptureStream> inner_;
-    std::atomic<int>& live_;
 };
 
 bool contextSettled(pa_context* c) {
