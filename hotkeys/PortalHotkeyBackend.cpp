@@ -122,27 +122,34 @@ void PortalHotkeyBackend::FollowRequest(QString& requestPath, const QDBusPending
     requestPath = actual;
 }
 
+// The request is watched before it is sent: a portal may answer at once.
+void PortalHotkeyBackend::SendRequest(QString& requestPath, const QString& token,
+                                      const QDBusMessage& call, Answered answered) {
+    requestPath = WatchRequest(token);
+    const QString request = requestPath;
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, &requestPath, request, answered](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                if (requestPath != request) // answered already, or a newer request
+                    return;
+                if (finished->isError()) {
+                    StopWatching(requestPath);
+                    (this->*answered)(kResponseFailed, {});
+                } else {
+                    FollowRequest(requestPath, *finished);
+                }
+            });
+}
+
 void PortalHotkeyBackend::CreateSession() {
     session_ = SessionState::Creating;
     const QString token = QStringLiteral("tovaline%1").arg(++tokenCounter_);
-    sessionRequest_ = WatchRequest(token);
     QDBusMessage call = QDBusMessage::createMethodCall(
         kPortalService, kPortalPath, kGlobalShortcutsInterface, QStringLiteral("CreateSession"));
     call << QVariantMap{{QStringLiteral("handle_token"), token},
                         {QStringLiteral("session_handle_token"), token}};
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                if (session_ != SessionState::Creating)
-                    return;
-                if (finished->isError()) {
-                    StopWatching(sessionRequest_);
-                    SessionCreated(kResponseFailed, {});
-                } else {
-                    FollowRequest(sessionRequest_, *finished);
-                }
-            });
+    SendRequest(sessionRequest_, token, call, &PortalHotkeyBackend::SessionCreated);
 }
 
 void PortalHotkeyBackend::BindShortcuts() {
@@ -160,25 +167,11 @@ void PortalHotkeyBackend::BindShortcuts() {
             sentForBinding_[id] = shortcut.generation;
     }
     const QString token = QStringLiteral("tovaline%1").arg(++tokenCounter_);
-    bindRequest_ = WatchRequest(token);
     QDBusMessage call = QDBusMessage::createMethodCall(
         kPortalService, kPortalPath, kGlobalShortcutsInterface, QStringLiteral("BindShortcuts"));
     call << QVariant::fromValue(QDBusObjectPath(sessionHandle_)) << QVariant::fromValue(list)
          << QString() << QVariantMap{{QStringLiteral("handle_token"), token}};
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
-    const QString request = bindRequest_;
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, request](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                if (bindRequest_ != request)
-                    return;
-                if (finished->isError()) {
-                    StopWatching(bindRequest_);
-                    ShortcutsBound(kResponseFailed, {});
-                } else {
-                    FollowRequest(bindRequest_, *finished);
-                }
-            });
+    SendRequest(bindRequest_, token, call, &PortalHotkeyBackend::ShortcutsBound);
 }
 
 void PortalHotkeyBackend::OnRequestResponse(const QDBusMessage& message) {

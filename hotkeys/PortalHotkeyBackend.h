@@ -47,6 +47,9 @@ private:
     QString WatchRequest(const QString& token);
     void StopWatching(QString& requestPath);
     void FollowRequest(QString& requestPath, const QDBusPendingCall& call);
+    using Answered = void (PortalHotkeyBackend::*)(uint response, const QVariantMap& results);
+    void SendRequest(QString& requestPath, const QString& token, const QDBusMessage& call,
+                     Answered answered);
     void SessionCreated(uint response, const QVariantMap& results);
     void ShortcutsBound(uint response, const QVariantMap& results);
     // Settles pending shortcuts from the sent set and tells the owner.
