@@ -38,8 +38,9 @@ std::unique_ptr<HotkeyBackend> makeHotkeyBackend() {
     case HotkeyBackendKind::X11:
         if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
             xcb_connection_t* connection = x11->connection();
-            const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-            if (connection != nullptr && screen != nullptr)
+            const xcb_screen_t* screen =
+                connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
+            if (screen != nullptr)
                 return std::make_unique<X11HotkeyBackend>(connection, screen->root);
         }
         break;
