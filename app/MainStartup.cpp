@@ -94,8 +94,7 @@ void TfrmMain::FormDestroy() {
     RemoveCodecDialogHook();
     if (FRecUtils) {
         FRecUtils->Uninit();
-        std::unique_ptr<TBassRecorder> recorder = std::move(FRecUtils);
-        recorder.reset();
+        FRecUtils.reset(); // the field is empty before the recorder goes
     }
 
     // 3. Hotkey manager: clear its hotkeys, clear the field, release.

@@ -35,8 +35,7 @@ void TfrmMain::ReleaseHotKeyManager() {
     if (!FHotkeyMgr)
         return;
     FHotkeyMgr->ClearHotKeys();
-    std::unique_ptr<THotKeyManager> manager = std::move(FHotkeyMgr);
-    manager.reset();
+    FHotkeyMgr.reset(); // the field is empty before the manager goes
 }
 
 void TfrmMain::HotKeyPressed(std::uint32_t HotKey, HotKeyId) {

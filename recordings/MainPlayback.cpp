@@ -41,8 +41,7 @@ void TfrmMain::ReleasePlayer() {
     if (!FPlayer)
         return;
     FPlayer->Uninit();
-    std::unique_ptr<TBassPlayer> player = std::move(FPlayer);
-    player.reset();
+    FPlayer.reset(); // the field is empty before the player goes
 }
 
 void TfrmMain::listFilesClick(QObject*) {
