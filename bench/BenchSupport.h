@@ -1,13 +1,16 @@
 #pragma once
 // Small helpers shared by the audio benchmarks.
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -53,6 +56,19 @@ inline pid_t spawn(std::vector<std::string> args, int in, int out) {
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+// Ends a program spawn() started and reaps it; a pid < 0 is ignored.
+inline void stop(pid_t pid) {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
 }
 
 } // namespace bench

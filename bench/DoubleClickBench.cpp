@@ -32,11 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // Reads the monitor as parec delivers it and notes when loud sound arrives.
 class MonitorListener {
 public:
@@ -52,10 +47,7 @@ public:
         reader_ = std::thread([this] { read(); });
     }
     ~MonitorListener() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
+        bench::stop(pid_);
         if (reader_.joinable())
             reader_.join();
         close(fd_);
@@ -136,6 +128,7 @@ int main(int argc, char** argv) {
 
     PlatformServices services = PlatformServices::desktop();
     services.programFolder = QString::fromStdString(dir.string() + "/");
+    services.files = ProgramFiles::portable(services.programFolder);
     auto window = std::make_unique<TfrmMain>(std::move(services));
     RecordFiles->Files() = {tone.string()};
     window->listFiles->clear();
@@ -154,13 +147,11 @@ int main(int argc, char** argv) {
         const auto p0 = Clock::now();
         const pid_t paplay = bench::spawn({"paplay", "--device=rec", tone.string()}, -1, -1);
         theirs.push_back(untilSound(monitor, p0));
-        kill(paplay, SIGTERM);
-        waitpid(paplay, nullptr, 0);
+        bench::stop(paplay);
         untilQuiet(monitor);
     }
     window.reset();
-    kill(keepAwake, SIGTERM);
-    waitpid(keepAwake, nullptr, 0);
+    bench::stop(keepAwake);
     close(zeros);
     fs::remove_all(dir);
 
@@ -171,8 +162,8 @@ int main(int argc, char** argv) {
     std::printf("double click to first sound: %.1f ms median (target <= 100; min %.1f, max %.1f; "
                 "the handler itself %.1f ms), paplay start to sound %.1f ms median, ratio %.2f "
                 "(%d trials)\n",
-                median(ours), *std::min_element(ours.begin(), ours.end()),
-                *std::max_element(ours.begin(), ours.end()), median(handler), median(theirs),
-                median(ours) / median(theirs), trials);
+                bench::median(ours), *std::min_element(ours.begin(), ours.end()),
+                *std::max_element(ours.begin(), ours.end()), bench::median(handler),
+                bench::median(theirs), bench::median(ours) / bench::median(theirs), trials);
     return 0;
 }

@@ -28,11 +28,6 @@ bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // A 60-minute MP3 made quickly: one encoded minute, its frames copied 60 times.
 bool makeHour(const fs::path& dir, const fs::path& hour) {
     const fs::path minute = dir / "minute.mp3";
@@ -90,7 +85,8 @@ int main(int argc, char** argv) {
     }
     std::printf("open a 60-minute MP3 (%.3f s): %.2f ms (target <= 100), ffprobe %.2f ms, "
                 "ratio %.3f\n",
-                duration, median(opens), median(probes), median(opens) / median(probes));
+                duration, bench::median(opens), bench::median(probes),
+                bench::median(opens) / bench::median(probes));
 
     // Playing: our process's CPU (decoder thread, the stream's callbacks, the
     // UI thread polling the state every 100 ms) against ffplay's.

@@ -107,8 +107,7 @@ int main(int argc, char** argv) {
     double parecCpu = 0;
     const double theirs = pipelineCpu(secs, (dir / "pipeline.mp3").string(), parecCpu);
 
-    kill(player, SIGTERM);
-    waitpid(player, nullptr, 0);
+    bench::stop(player);
     if (ours < 0 || theirs <= 0) {
         std::fprintf(stderr, "recording failed\n");
         fs::remove_all(dir);

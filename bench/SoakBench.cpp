@@ -45,13 +45,6 @@ int monitorInput() {
     return -1;
 }
 
-void stopProcess(pid_t pid) {
-    if (pid > 0) {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,12 +100,12 @@ int main(int argc, char** argv) {
     channelStop(wavChannel);
     channelStop(mp3Channel);
     const double wall = bench::wallSeconds(start);
-    stopProcess(parec);
+    bench::stop(parec);
     close(rawFd);
     done = true;
     for (auto& t : hogs)
         t.join();
-    stopProcess(player);
+    bench::stop(player);
     recordFree();
 
     std::printf("%d s of a 1000 Hz tone from the null sink's monitor, %zu busy threads\n", seconds,

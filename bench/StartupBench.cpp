@@ -4,6 +4,7 @@
 // (scripts/bench starts one), offscreen unless a display is given.
 //   startup_bench [runs]
 
+#include "BenchSupport.h"
 #include "app/TfrmMain.h"
 #include "recordings/TRecordFiles.h"
 #include "ui/PlatformServices.h"
@@ -68,11 +69,6 @@ double StartOnce(const fs::path& folder) {
     return ms;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -95,8 +91,8 @@ int main(int argc, char* argv[]) {
         emptyMs.push_back(StartOnce(empty));
         fullMs.push_back(StartOnce(full));
     }
-    const double e = Median(emptyMs);
-    const double f = Median(fullMs);
+    const double e = bench::median(emptyMs);
+    const double f = bench::median(fullMs);
     std::printf("start-up to first paint, median of %d runs (%s)\n", runs,
                 qPrintable(QApplication::platformName()));
     std::printf("  empty recorded.xml:       %7.1f ms\n", e);
