@@ -40,20 +40,10 @@ std::string oggCommandLine(const std::string& programFolder, const std::string& 
 
 namespace {
 
-// The option strings are ours: words separated by blanks, never quoted.
 std::vector<std::string> optionWords(const std::string& options) {
     std::vector<std::string> words;
-    size_t i = 0;
-    while (i < options.size()) {
-        const size_t start = options.find_first_not_of(' ', i);
-        if (start == std::string::npos)
-            break;
-        size_t end = options.find(' ', start);
-        if (end == std::string::npos)
-            end = options.size();
-        words.push_back(options.substr(start, end - start));
-        i = end;
-    }
+    for (audiolib::CommandWord& word : audiolib::splitCommandLine(options))
+        words.push_back(std::move(word.text));
     return words;
 }
 

@@ -4,6 +4,7 @@
 // apart from TBassRecorder so they are tested without any sound device.
 
 #include "audio/RecordOutFormat.h"
+#include "audio/lib/CommandLine.h"
 
 #include <cstdint>
 #include <string>
@@ -27,10 +28,7 @@ std::string oggCommandLine(const std::string& programFolder, const std::string& 
 // and compared; splitting them again would let a quote or a dash in the
 // output path change the arguments. The program is exactly the folder's own,
 // and the output path is one argument, untouched.
-struct EncoderInvocation {
-    std::string program;
-    std::vector<std::string> arguments;
-};
+using EncoderInvocation = audiolib::Command;
 EncoderInvocation lameInvocation(const std::string& programFolder, const std::string& options,
                                  const std::string& outfile);
 EncoderInvocation oggInvocation(const std::string& programFolder, const std::string& options,
