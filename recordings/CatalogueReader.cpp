@@ -13,25 +13,13 @@
 
 namespace {
 
-// The first text of an element that is not only white space, without the
-// control characters and blanks around it.
-std::string_view TrimmedText(const pugi::xml_node& element) {
-    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
-            continue;
-        if (const std::string_view t = xml::trimmed(child.value()); !t.empty())
-            return t;
-    }
-    return {};
-}
-
 // Fills the list from the root; anything short of a list element leaves it
 // empty, which is still a catalogue.
 CatalogueLoad Fill(const pugi::xml_node& root, std::vector<std::string>& files) {
     const pugi::xml_node property = xml::firstChildNamed(root, "Files");
     if (!property)
         return CatalogueLoad::Loaded;
-    const std::string_view className = TrimmedText(property);
+    const std::string_view className = xml::firstTrimmedText(property);
     if (className.size() < 2 || className.front() != '(' ||
         className.substr(1, className.size() - 2) != "TStringList")
         return CatalogueLoad::Loaded;
@@ -40,7 +28,7 @@ CatalogueLoad Fill(const pugi::xml_node& root, std::vector<std::string>& files) 
         return CatalogueLoad::Loaded;
 
     std::vector<std::uint8_t> stream;
-    if (!recordings::decodeBase64(TrimmedText(list), stream))
+    if (!recordings::decodeBase64(xml::firstTrimmedText(list), stream))
         return CatalogueLoad::BadBase64;
     std::vector<std::string> paths;
     if (recordings::decodeProperties(stream, paths) != recordings::StreamError::None)

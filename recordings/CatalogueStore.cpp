@@ -22,7 +22,7 @@ bool holdsListData(std::string_view bytes) {
     return doc.find_node([](const pugi::xml_node& node) {
         if (node.type() != pugi::node_element || !xml::sameName(node.name(), "DefinedProperties"))
             return false;
-        const std::string_view text = xml::trimmed(node.text().get());
+        const std::string_view text = xml::firstTrimmedText(node);
         if (text.empty())
             return false;
         std::vector<std::uint8_t> stream;

@@ -58,4 +58,14 @@ std::string_view trimmedSpace(std::string_view s) {
     return trimmedBy(s, [](unsigned char c) { return std::isspace(c) != 0; });
 }
 
+std::string_view firstTrimmedText(const pugi::xml_node& element) {
+    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
+            continue;
+        if (const std::string_view t = trimmed(child.value()); !t.empty())
+            return t;
+    }
+    return {};
+}
+
 } // namespace xml

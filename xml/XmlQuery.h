@@ -23,5 +23,8 @@ pugi::xml_attribute attributeNamed(const pugi::xml_node& element, std::string_vi
 std::string_view trimmed(std::string_view s);
 // Without white space (std::isspace) at both ends.
 std::string_view trimmedSpace(std::string_view s);
+// The element's first text (plain or CDATA) that is not only blanks, trimmed;
+// empty when there is none.
+std::string_view firstTrimmedText(const pugi::xml_node& element);
 
 } // namespace xml

@@ -171,6 +171,13 @@ TEST(CatalogueStart, KeepsWhatItCannotReadAndStartsEmpty) {
     EXPECT_TRUE(unlisted->Files().empty());
     EXPECT_EQ(TempFolder::read(path + ".bad"), bad);
     EXPECT_EQ(TempFolder::read(path + ".2.bad"), unaccepted);
+    // The list read past an empty CDATA section is judged as the reader reads it.
+    std::string blankFirst = unaccepted;
+    blankFirst.insert(blankFirst.find("<DefinedProperties>") + 19, "<![CDATA[ ]]>");
+    TempFolder::write(path, blankFirst);
+    recordings::openCatalogue(path);
+    EXPECT_EQ(TempFolder::read(path + ".3.bad"), blankFirst);
+    fs::remove(path + ".3.bad");
     TempFolder::write(path, FileWithStream(recordings::encodeStringsProperty({})));
     recordings::openCatalogue(path);
     EXPECT_FALSE(fs::exists(path + ".3.bad")) << "an empty list is nothing lost";
