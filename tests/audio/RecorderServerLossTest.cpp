@@ -62,3 +62,42 @@ TEST(RecorderServerLoss, EndsWithinASecondKeepsTheFileAndRecordsOnceTheServerIsB
     rec.Uninit();
     audiolib::setCodecDialogHook(nullptr);
 }
+
+// The input was chosen by its number in the list of the server that died; the
+// server back lists another source first. Recording must not fall to it.
+TEST(RecorderServerLoss, RecordsTheChosenInputAfterTheServerCameBackInAnotherOrder) {
+    TempFolder dir;
+    PrivateSoundServer server{dir};
+    ASSERT_TRUE(server.start());
+    TBassRecorder rec;
+    rec.Init(nullptr);
+    std::vector<std::string> inputs;
+    rec.LoadDeviceName(inputs);
+    const auto monitor = std::find(inputs.begin(), inputs.end(), "Monitor of RecSink");
+    ASSERT_NE(monitor, inputs.end());
+    rec.SetRecordDevice(static_cast<int32_t>(monitor - inputs.begin()), 10);
+    rec.SetWaveParameter(2, 16, 44100);
+
+    server.stop();
+    ASSERT_TRUE(server.start());
+    ASSERT_EQ(std::system("pactl load-module module-null-sink sink_name=first >/dev/null && "
+                          "pactl set-default-source first.monitor"),
+              0);
+    ASSERT_EQ(rec.Start(rofWAVE, (dir / "take.wav").string()), 0);
+    const auto output = [](const char* command) {
+        std::string text;
+        if (FILE* p = popen(command, "r")) {
+            char buffer[256];
+            while (fgets(buffer, sizeof buffer, p))
+                text += buffer;
+            pclose(p);
+        }
+        return text;
+    };
+    const std::string recordedFrom = output("pactl list short source-outputs | awk '{print $2}'");
+    rec.Stop();
+    rec.Uninit();
+    EXPECT_EQ(recordedFrom,
+              output("pactl list short sources | awk '$2==\"rec.monitor\"{print $1}'"));
+    EXPECT_FALSE(recordedFrom.empty());
+}

@@ -268,12 +268,20 @@ std::vector<Backend::Input> PulseBackend::inputs() {
 
 std::unique_ptr<CaptureStream> PulseBackend::openCapture(int input, StreamFormat format,
                                                          CaptureSink& sink) {
-    reconnectIfLost();
-    if (!conn_.context || input >= static_cast<int>(sources_.size()))
+    if (input >= static_cast<int>(sources_.size()))
         return nullptr;
-    // -1: the server's default source.
-    const char* device = input < 0 ? nullptr : sources_[static_cast<size_t>(input)].name.c_str();
-    std::unique_ptr<CaptureStream> stream = openPulseCapture(conn_, device, format, sink);
+    // -1: the server's default source. The caller counted in our listing;
+    // a reconnect lists afresh, where the same number may be another source.
+    const std::string device =
+        input < 0 ? std::string() : sources_[static_cast<size_t>(input)].name;
+    reconnectIfLost();
+    if (!conn_.context)
+        return nullptr;
+    if (input >= 0 && std::none_of(sources_.begin(), sources_.end(),
+                                   [&](const Source& s) { return s.name == device; }))
+        return nullptr;
+    std::unique_ptr<CaptureStream> stream =
+        openPulseCapture(conn_, input < 0 ? nullptr : device.c_str(), format, sink);
     if (!stream)
         return nullptr;
     return std::make_unique<CountedCapture>(std::move(stream), live_);
