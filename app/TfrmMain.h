@@ -18,6 +18,7 @@
 
 class QIcon;
 class QIODevice;
+class Result;
 class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
@@ -99,6 +100,13 @@ public:
     // colour while recording, and a warning after the stop says how much.
     void ShowSoundLost(bool lost);
     void TellSoundLost(double seconds);
+    // A stop that did not end well (the recording had ended by itself, the
+    // encoder or the file could not finish): a warning that says so.
+    void TellStopFailure(const Result& stopped);
+    // An encoder still finishing after the stop is watched from here until
+    // its outcome is known; a bad one is told then.
+    void WatchLateStops();
+    void LateStopTimer();
     // "hh:mm:ss" of a tick count; hours keep growing past 99.
     static QString ElapsedTimeText(int32_t Count);
 
@@ -233,6 +241,7 @@ public:
     std::unique_ptr<TBassRecorder> FRecUtils;
     TCurrentAppState FCurrentState = rsNormal;
     int32_t FElapsedTimeCount = 0;
+    QTimer* FLateStopTimer = nullptr; // made on the first late stop
     float FOldPosValue = 0.0f;
 
 protected:

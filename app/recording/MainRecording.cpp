@@ -5,6 +5,7 @@
 
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
+#include "base/Result.h"
 #include "settings/OutputNaming.h"
 #include "settings/RecorderSettings.h"
 #include "ui/TBitmapButton.h"
@@ -166,7 +167,8 @@ void TfrmMain::StopRecord() {
         return;
     // Counted by the channel, which the stop lets go.
     const double lostSeconds = FRecUtils->LostSeconds();
-    FRecUtils->Stop();
+    // Back within a second, whatever the encoder does; the file stays listed.
+    const Result stopped = FRecUtils->Stop();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
     Timer->stop();
@@ -174,6 +176,8 @@ void TfrmMain::StopRecord() {
     txtTimer->setVisible(true);
     SetListControlsEnabled(true);
     TellSoundLost(lostSeconds);
+    TellStopFailure(stopped);
+    WatchLateStops();
 }
 
 void TfrmMain::FormClose(QObject*) {

@@ -69,7 +69,8 @@ protected:
         rec->Resume();
         std::this_thread::sleep_for(part);
         std::string file = rec->OutFile();
-        rec->Stop();
+        const Result stopped = rec->Stop();
+        EXPECT_TRUE(stopped.ok()) << stopped.message();
         return file;
     }
 
@@ -86,8 +87,8 @@ TEST_F(Recorder, NewRecorderHasNoErrorAndIgnoresCallsWithoutRecording) {
     EXPECT_EQ(fresh.ErrCode(), 0);
     fresh.Pause();
     fresh.Resume();
-    fresh.Stop();
-    fresh.Stop();
+    static_cast<void>(fresh.Stop());
+    static_cast<void>(fresh.Stop());
     EXPECT_EQ(fresh.RecChannel(), 0u);
     EXPECT_FALSE(fresh.RecordingEndedByItself());
     EXPECT_EQ(fresh.RecordingEndReason(), "");
@@ -109,7 +110,7 @@ TEST_F(Recorder, InitRefusedByAnOpenOutputStillRecords) {
     rec->SetWaveParameter(2, 16, 44100);
     ASSERT_EQ(rec->Start(rofWAVE, dir + "/take"), 0);
     std::this_thread::sleep_for(400ms);
-    rec->Stop();
+    static_cast<void>(rec->Stop());
     auto audio = decoded::decode(dir + "/take.wav");
     ASSERT_TRUE(audio.ok);
     EXPECT_GT(audio.seconds(), 0.2);
@@ -259,7 +260,7 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
     rec->SetEncoderFolder(TBassRecorder().EncoderFolder());
     rec->SetWaveParameter(2, 16, 44100);
     EXPECT_EQ(rec->Start(rofWAVE, dir + "/ok"), 0);
-    rec->Stop();
+    static_cast<void>(rec->Stop());
 }
 
 TEST_F(Recorder, EveryFormatRecordsTheChosenInputWithoutThePause) {
@@ -304,7 +305,7 @@ TEST_F(Recorder, TheFileLandsExactlyWhereTheListSaysWhateverThePath) {
         ASSERT_EQ(rec->Start(format, path), 0);
         std::this_thread::sleep_for(300ms);
         EXPECT_EQ(rec->OutFile(), path);
-        rec->Stop();
+        static_cast<void>(rec->Stop());
         auto audio = decoded::decode(path);
         ASSERT_TRUE(audio.ok);
         EXPECT_GT(audio.seconds(), 0.1);
@@ -356,10 +357,10 @@ TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {
     rec->SetWMAParameter(44100, 2, 128);
     ASSERT_EQ(rec->Start(rofWMA, dir + "/w.wma"), 0);
     std::this_thread::sleep_for(500ms);
-    rec->Stop();
+    static_cast<void>(rec->Stop());
     auto size = fs::file_size(dir + "/w.wma");
     auto first = decoded::decode(dir + "/w.wma");
-    rec->Stop();
+    static_cast<void>(rec->Stop());
     EXPECT_NE(audiolib::errorCode(), audiolib::kErrHandle) << "the encoder was closed twice";
     rec->Pause();
     rec->Resume();
@@ -390,7 +391,7 @@ TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
         EXPECT_TRUE(rec->RecordingEndedByItself());
         EXPECT_NE(rec->RecordingEndReason().find("lame"), std::string::npos)
             << rec->RecordingEndReason();
-        rec->Stop();
+        static_cast<void>(rec->Stop());
         EXPECT_EQ(rec->RecChannel(), 0u);
         EXPECT_FALSE(rec->RecordingEndedByItself());
     }
@@ -408,7 +409,7 @@ TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
     EXPECT_TRUE(rec->RecordingEndedByItself());
     EXPECT_NE(rec->RecordingEndReason().find("input"), std::string::npos)
         << rec->RecordingEndReason();
-    rec->Stop();
+    static_cast<void>(rec->Stop());
 }
 
 TEST_F(Recorder, AFullDiskEndsTheRecordingInPlainWords) {
@@ -427,7 +428,7 @@ TEST_F(Recorder, AFullDiskEndsTheRecordingInPlainWords) {
             std::this_thread::sleep_for(20ms);
         EXPECT_NE(rec->RecordingEndReason().find("The disk may be full."), std::string::npos)
             << rec->RecordingEndReason();
-        rec->Stop();
+        static_cast<void>(rec->Stop());
         EXPECT_TRUE(decoded::decode(rec->OutFile()).ok) << "what fitted stays playable";
         fs::remove(rec->OutFile());
     }
