@@ -39,8 +39,8 @@ Result StopResultOf(TRecordOutFormat format, audiolib::FinishOutcome outcome) {
     case audiolib::FinishOutcome::EncoderUnfinished:
         return Result::failure(Fault::Unavailable,
                                "The recording was stopped, but " + EncoderName(format) +
-                                   " did not finish the file and had to be ended. What was "
-                                   "recorded is kept in the file; its end may be missing.");
+                                   " did not complete the file. What was recorded is kept in "
+                                   "the file; its end may be missing.");
     case audiolib::FinishOutcome::FileIncomplete:
         return Result::failure(Fault::Io,
                                "The recording was stopped, but its file could not be completed. "

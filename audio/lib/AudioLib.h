@@ -106,7 +106,7 @@ bool channelPause(Handle channel);
 // the background for a bounded time, is then ended, and the finish notify
 // says how it came out.
 bool channelStop(Handle channel);
-constexpr int kStopWaitMs = 700;
+constexpr int kStopWaitMs = 600;
 int channelIsActive(Handle channel);
 uint64_t channelGetLength(Handle channel, uint32_t mode); // bytes of 16-bit PCM
 uint64_t channelGetPosition(Handle channel, uint32_t mode);

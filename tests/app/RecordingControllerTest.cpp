@@ -4,6 +4,7 @@
 
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
+#include "audio/lib/ExternalEncoder.h"
 #include "recordings/TRecordFiles.h"
 #include "settings/RecorderSettings.h"
 #include "tests/audio/DecodedAudio.h"
@@ -488,6 +489,90 @@ TEST_F(RecordingController, AKilledEncoderEndsTheRecordingWithinASecond) {
     EXPECT_TRUE(fakes.messages->shown.empty());
     frm->btnRecStop->click();
     EXPECT_EQ(catalogue().size(), 2u);
+}
+
+// Puts an encoder program of the test's own in the program folder, as lame:
+// it writes a line into its output file (the last argument), then `body`.
+void InstallFakeLame(const fs::path& folder, const std::string& body) {
+    fs::remove(folder / "lame");
+    std::ofstream(folder / "lame") << "#!/bin/sh\nfor a; do out=$a; done\necho begun > \"$out\"\n"
+                                   << body << "\n";
+    fs::permissions(folder / "lame", fs::perms::owner_all);
+}
+
+const QString kLameUnfinished =
+    "The recording was stopped, but the MP3 encoder (lame) did not complete the file. What was "
+    "recorded is kept in the file; its end may be missing.";
+
+TEST_F(RecordingController, AStopWhoseEncoderFailsWarnsAndKeepsTheFile) {
+    InstallFakeLame(dir.path(), "cat > /dev/null\nexit 3");
+    create();
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(200ms);
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_EQ(takeMessage(), Box("Warning", kLameUnfinished, MessageIcon::Warning));
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
+    EXPECT_EQ(fs::file_size(output / "take.mp3"), 6u) << "what it wrote is kept";
+    EXPECT_TRUE(panelEnabled());
+}
+
+TEST_F(RecordingController, AHungEncoderNeitherHoldsTheStopNorGoesUntold) {
+    // It reads a little, then never again and never exits. The grace it gets
+    // is shortened here; the program's own is ten seconds.
+    InstallFakeLame(dir.path(), "head -c 100000 > /dev/null\nexec sleep 120");
+    audiolib::ExternalEncoder::setFinishGrace(2s);
+    create();
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    QElapsedTimer clock;
+    clock.start();
+    while (ChildrenNamed("sleep").empty() && clock.elapsed() < 5000)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_EQ(ChildrenNamed("sleep").size(), 1u) << "the encoder stopped reading";
+
+    clock.restart();
+    frm->btnRecStop->click();
+    const qint64 stopTook = clock.elapsed();
+    EXPECT_LT(stopTook, 1000);
+    std::cout << "[ figure ] stop with a hung encoder took " << stopTook << " ms\n";
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_TRUE(panelEnabled());
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
+    EXPECT_TRUE(fakes.messages->shown.empty()) << "nothing is known yet";
+
+    // Its file is not started over while its encoder may still write to it...
+    Settings.SamenameOP = 0;
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_EQ(takeMessage(), Box("Warning",
+                                 "The last recording of this file is still being finished. Please "
+                                 "try again in a moment.",
+                                 MessageIcon::Warning));
+    // ...but a recording of another file starts and ends meanwhile, on its own.
+    Settings.OutFormat = rofOGG;
+    Settings.SpecialPath = QStringLiteral("second");
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(300ms);
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_TRUE(decoded::decode((output / "second.ogg").string()).ok);
+
+    // The hung one is ended off the UI thread, and the window says so.
+    while (fakes.messages->shown.empty() && clock.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::cout << "[ figure ] hung encoder told after " << clock.elapsed() << " ms\n";
+    EXPECT_EQ(takeMessage(), Box("Warning", kLameUnfinished, MessageIcon::Warning));
+    EXPECT_TRUE(ChildrenNamed("sleep").empty()) << "the encoder was ended";
+    EXPECT_EQ(fs::file_size(output / "take.mp3"), 6u) << "what it wrote is kept";
+    EXPECT_EQ(catalogue().size(), 2u);
+    // Told once only.
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    audiolib::ExternalEncoder::setFinishGrace(10s);
 }
 
 TEST_F(RecordingController, LostSoundShowsWhileRecordingAndIsToldAfterTheStop) {

@@ -12,8 +12,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -368,6 +370,54 @@ TEST_F(Recorder, ASecondStopAfterWmaLeavesTheFileAlone) {
     auto second = decoded::decode(dir + "/w.wma");
     ASSERT_TRUE(second.ok);
     EXPECT_EQ(second.samples.size(), first.samples.size());
+}
+
+TEST_F(Recorder, AStalledWmaWriterLosesBlocksNotTheRecording) {
+    // Inputs forty times faster than real time, and a file that is a pipe
+    // nobody reads yet: the writer hangs in the disk's place.
+    rec.reset();
+    audiolib::recordFree();
+    audiolib::free();
+    audiolib::VirtualConfig fast;
+    fast.speed = 40;
+    fast.blockFrames = 441;
+    fast.inputs = {{"Line In", 1000.0, 12000}};
+    audiolib::installBackend(std::make_unique<audiolib::VirtualBackend>(fast));
+    rec = std::make_unique<TBassRecorder>();
+    ASSERT_TRUE(rec->Init(nullptr));
+    const std::string pipe = dir + "/stall.wma";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+
+    rec->SetRecordDevice(0, 10);
+    rec->SetWMAParameter(44100, 2, 320);
+    ASSERT_EQ(rec->Start(rofWMA, pipe), 0) << rec->GetLastErrorMessage();
+    const auto started = std::chrono::steady_clock::now();
+    while (rec->LostSeconds() < 3.0 && std::chrono::steady_clock::now() - started < 10s)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_GE(rec->LostSeconds(), 3.0) << "the blocks that found no room are counted";
+    EXPECT_FALSE(rec->RecordingEndedByItself()) << rec->RecordingEndReason();
+
+    // The disk comes back: what the ring held reaches the file.
+    fcntl(reader, F_SETFL, 0);
+    std::string written;
+    std::thread drain([&] {
+        char buf[65536];
+        ssize_t n;
+        while ((n = read(reader, buf, sizeof buf)) > 0)
+            written.append(buf, static_cast<size_t>(n));
+    });
+    std::this_thread::sleep_for(100ms);
+    const Result stopped = rec->Stop();
+    drain.join();
+    close(reader);
+    EXPECT_TRUE(stopped.ok()) << stopped.message();
+    const std::string copy = dir + "/copy.wma";
+    std::ofstream(copy, std::ios::binary) << written;
+    const auto d = decoded::decode(copy);
+    ASSERT_TRUE(d.ok);
+    EXPECT_GE(d.seconds(), 6.0) << "the pipe's and the ring's worth at least";
 }
 
 TEST_F(Recorder, ARecordingThatEndsByItselfIsNoticedWithinASecond) {
