@@ -127,8 +127,9 @@ uint64_t channelLostBlocks(Handle channel);
 uint64_t channelLostFrames(Handle channel);
 
 // How a recording channel's encoders came out once they were finished, the
-// worst of them: every file complete; an encoder program that had to be ended
-// or that failed; a file that could not be completed (what was written stays).
+// worst of them, from good to bad: every file complete; a file that could not
+// be completed; an encoder program that failed or had to be ended. What was
+// written stays either way.
 enum class FinishOutcome { Complete, FileIncomplete, EncoderUnfinished };
 // Called once with the outcome, on the channel's writer thread when its
 // encoders are done, or at once when they already are. Set before the
