@@ -543,7 +543,7 @@ TEST_F(RecordingController, AHungEncoderNeitherHoldsTheStopNorGoesUntold) {
     EXPECT_TRUE(fakes.messages->shown.empty()) << "nothing is known yet";
 
     // Its file is not started over while its encoder may still write to it...
-    Settings.SamenameOP = 0;
+    Settings.SamenameOP = TSameNameAction::Overwrite;
     frm->btnRecord->click();
     EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
     EXPECT_EQ(takeMessage(), Box("Warning",
