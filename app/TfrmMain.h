@@ -5,6 +5,7 @@
 // Connect...Handlers, and ConnectHandlers (start-up) calls them all.
 
 #include "app/MainControls.h"
+#include "app/remote/RemoteTexts.h"
 #include "audio/TPlayState.h"
 #include "hotkeys/HotkeyBackend.h"
 #include "ui/PlatformServices.h"
@@ -16,6 +17,7 @@
 
 class QIcon;
 class QIODevice;
+class QTimer;
 class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
@@ -211,6 +213,22 @@ public:
     void TimerRenderTimer(QObject* Sender);
     std::unique_ptr<TBassPlayer> FPlayer;
     TPlayState FPlayState = psNormal;
+
+    // ---- remote control: app/remote/MainRemote.cpp -----------------------------
+    // Serves the remote control on the session bus, unless another copy does.
+    void ServeRemoteControl();
+    // A press from outside the window (hotkey, remote control, status icon)
+    // counts once start-up is done and while no modal box or dialog of the
+    // program is open, as a click could happen only then.
+    bool OutsidePressAllowed() const;
+    void RemoteRecord();
+    void RemoteStop();
+    // Starts or resumes a recording that stops by itself after Seconds.
+    void RecordFor(std::uint32_t Seconds);
+    RemoteState CurrentRemoteState() const;
+    std::uint32_t RemoteElapsed() const;
+    // Ends a timed recording; any stop disarms it.
+    QTimer* FTimedStop = nullptr;
 
     // ---- hotkeys: hotkeys/MainHotkeys.cpp -----------------------------------------
     // The manager on the backend of the platform services, bound to this window.

@@ -13,7 +13,6 @@
 #include "ui/TBitmapButton.h"
 #include "ui/TComboBox.h"
 
-#include <QApplication>
 #include <vector>
 
 void TfrmMain::CreateHotKeyManager() {
@@ -39,8 +38,7 @@ void TfrmMain::ReleaseHotKeyManager() {
 }
 
 void TfrmMain::HotKeyPressed(std::uint32_t HotKey, HotKeyId) {
-    if (!FStartupDone || FDestroyed || QApplication::activeModalWidget() != nullptr ||
-        ModalScope::anyOpen())
+    if (!OutsidePressAllowed())
         return;
     const QString text = QString::fromStdString(PressedHotKeyText(HotKey));
     const auto is = [&text](const QString& setting) {

@@ -154,6 +154,8 @@ void TfrmMain::StopRecord() {
     // Counted by the channel, which the stop lets go.
     const double lostSeconds = FRecUtils->LostSeconds();
     FRecUtils->Stop();
+    if (FTimedStop)
+        FTimedStop->stop();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
     Timer->stop();
