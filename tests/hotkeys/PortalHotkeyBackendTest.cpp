@@ -116,6 +116,21 @@ TEST_F(PortalHotkeyTest, BindsReportsRefusalsAndDeliversActivations) {
     portalBus.send(activated);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !presses.empty(); }, 5000));
     EXPECT_EQ(presses[0], std::make_pair(kCtrlAltR, r));
+    // Repeated while held, it is no new press; after Deactivated it is.
+    auto shortcutSignal = [&](const char* name) {
+        QDBusMessage signal = QDBusMessage::createSignal(kPortalPath, kGlobalShortcutsInterface,
+                                                         QString::fromLatin1(name));
+        signal << QVariant::fromValue(QDBusObjectPath(portal.session))
+               << QStringLiteral("HotKeyManagerHotKey49234") << quint64(1300) << QVariantMap();
+        portalBus.send(signal);
+    };
+    shortcutSignal("Activated");
+    shortcutSignal("Activated");
+    shortcutSignal("Deactivated");
+    shortcutSignal("Activated");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presses.size() >= 2; }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(presses.size(), 2u);
 
     // The user refuses the next binding: it comes back as taken and leaves the list.
     portal.bindResponse = 1;
