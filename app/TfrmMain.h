@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QWidget>
 #include <atomic>
+#include <map>
 #include <memory>
 
 class QIcon;
@@ -22,6 +23,8 @@ class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
 class THotKeyManager;
+class TComboBox;
+struct TRecorderSettings;
 
 enum TCurrentAppState {
     rsNormal,
@@ -248,6 +251,15 @@ public:
     bool ApplyHotKey(const QString& Text);
     // The setting a hotkey list shows; null for any other control.
     QString* hotKeySettingOf(QObject* list);
+    QString TRecorderSettings::*hotKeyFieldOf(QObject* list) const;
+    // "None" on the list because its combination could not be had.
+    void FallBackToNone(TComboBox* list);
+    bool HotKeyHeldByAnAction(std::uint32_t value);
+    // What config.xml is to hold: the combinations it held for the actions
+    // the user has not chosen anew since, also where they fell back to "None".
+    TRecorderSettings WithStoredHotKeys(TRecorderSettings settings);
+    std::map<TComboBox*, QString> FStoredHotKeys;
+    bool FHotKeyFallback = false;
     // "Notice": why the combination named by Text cannot be had.
     void ShowHotKeyFailure(const QString& Text, HotkeyRegistration Reason);
 

@@ -60,5 +60,5 @@ void TfrmMain::HotKeyRefused(std::uint32_t HotKey, HotkeyRegistration Reason) {
         return;
     ShowHotKeyFailure(*hotKeySettingOf(holders.front()), Reason);
     for (TComboBox* list : holders)
-        list->setCurrentIndex(0); // runs cmbStartChange with "None"
+        FallBackToNone(list);
 }

@@ -206,7 +206,7 @@ void TfrmMain::SaveConfig() {
     // An installed copy's first exit makes the user's folder.
     QDir().mkpath(FServices.programFiles().settingsFolder);
     std::string error;
-    if (saveConfigFile(localPath(path), Settings, error))
+    if (saveConfigFile(localPath(path), WithStoredHotKeys(Settings), error))
         return;
     FServices.messages->show(
         this, QStringLiteral("Warning"),
