@@ -77,6 +77,10 @@ void TfrmMain::cmbStartChange(QObject* Sender) {
             FHotkeyMgr->RemoveHotKey(oldValue);
         return;
     }
+    FHotkeyMgr->SetHotKeyAction(ParseHotKey(text.toStdString()),
+                                list == cmbStop    ? HotKeyAction::Stop
+                                : list == cmbPause ? HotKeyAction::Pause
+                                                   : HotKeyAction::Record);
     if (!ApplyHotKey(text)) {
         // Text that names no combination is as good as taken.
         const bool unavailable = ParseHotKey(text.toStdString()) != 0 &&
