@@ -15,10 +15,14 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QIcon;
 class QIODevice;
 class QTimer;
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
 class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
@@ -232,6 +236,17 @@ public:
     std::uint32_t RemoteElapsed() const;
     // Ends a timed recording; any stop disarms it.
     QTimer* FTimedStop = nullptr;
+
+    // ---- status icon: app/remote/MainStatusIcon.cpp ----------------------------
+    // Shown where the desktop has a tray host: the --status words as tooltip,
+    // the state on the icon, and a menu with the record, stop and show actions.
+    void ShowStatusIcon();
+    void UpdateStatusIcon();
+    QSystemTrayIcon* FStatusIcon = nullptr;
+    QMenu* FStatusMenu = nullptr;
+    QAction* FStatusRecordAction = nullptr;
+    QAction* FStatusStopAction = nullptr;
+    std::optional<RemoteState> FStatusShown;
 
     // ---- hotkeys: hotkeys/MainHotkeys.cpp -----------------------------------------
     // The manager on the backend of the platform services, bound to this window.

@@ -44,6 +44,7 @@ int main(int argc, char* argv[]) {
         TfrmMain frmMain(PlatformServices::desktop());
         frmMain.show();
         frmMain.ServeRemoteControl();
+        frmMain.ShowStatusIcon();
         // --record with no copy running: this copy records as soon as its
         // window is up.
         if (request.verb == RemoteVerb::Record)

@@ -91,6 +91,18 @@ std::string RemoteStatusLine(RemoteState state, std::uint32_t elapsedSeconds) {
     return RemoteStateWord(state) + " " + time;
 }
 
+std::string RecordActionText(RemoteState state) {
+    switch (state) {
+    case RemoteState::Recording:
+        return "Pause";
+    case RemoteState::Paused:
+        return "Resume";
+    case RemoteState::Idle:
+        break;
+    }
+    return "Record";
+}
+
 std::optional<std::uint32_t> ParseRecordDuration(std::string_view text) {
     if (text.empty())
         return std::nullopt;
