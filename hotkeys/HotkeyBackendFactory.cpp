@@ -1,6 +1,7 @@
 #include "hotkeys/HotkeyBackendFactory.h"
 
 #include "hotkeys/DeferredHotkeyBackend.h"
+#include "hotkeys/GnomeHotkeyBackend.h"
 #include "hotkeys/HotkeySessionProbe.h"
 #include "hotkeys/KdeHotkeyBackend.h"
 #include "hotkeys/NoHotkeyBackend.h"
@@ -32,6 +33,8 @@ std::unique_ptr<HotkeyBackend> MakeBackend(HotkeyBackendKind kind, const QDBusCo
     case HotkeyBackendKind::Kde:
         return std::make_unique<KdeHotkeyBackend>(bus);
     case HotkeyBackendKind::Gnome:
+        return std::make_unique<GnomeHotkeyBackend>(
+            QCoreApplication::applicationFilePath().toStdString());
     case HotkeyBackendKind::None:
         break;
     }
@@ -58,6 +61,8 @@ HotkeySession LocalHotkeySession() {
     session.sessionType = qEnvironmentVariable("XDG_SESSION_TYPE").toStdString();
     session.waylandDisplay = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     session.currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString();
+    if (HotkeyChoiceNeedsProbe(session))
+        session.gnomeKeybindings = GnomeHotkeyBackend::Available();
     return session;
 }
 
