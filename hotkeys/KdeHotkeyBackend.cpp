@@ -80,26 +80,29 @@ int KdeHotkeyBackend::QtKeyOf(std::uint32_t value) {
     return key;
 }
 
-KdeHotkeyBackend::KdeHotkeyBackend(QDBusConnection bus) : bus_(std::move(bus)) {
+void KdeHotkeyBackend::Listen(bool on) {
     // The service sends pressed and globalShortcutPressed for one press, and
     // repeats while the key is held: only globalShortcutPressed counts.
-    bus_.connect(kKdeGlobalAccelService, kComponentPath, kKdeComponentInterface,
-                 QStringLiteral("globalShortcutPressed"), this,
-                 SLOT(OnPressed(QString, QString, qlonglong)));
-    bus_.connect(kKdeGlobalAccelService, kComponentPath, kKdeComponentInterface,
-                 QStringLiteral("globalShortcutReleased"), this,
-                 SLOT(OnReleased(QString, QString, qlonglong)));
+    using Change = bool (QDBusConnection::*)(const QString&, const QString&, const QString&,
+                                             const QString&, QObject*, const char*);
+    const Change change = on ? static_cast<Change>(&QDBusConnection::connect)
+                             : static_cast<Change>(&QDBusConnection::disconnect);
+    (bus_.*change)(kKdeGlobalAccelService, kComponentPath, kKdeComponentInterface,
+                   QStringLiteral("globalShortcutPressed"), this,
+                   SLOT(OnPressed(QString, QString, qlonglong)));
+    (bus_.*change)(kKdeGlobalAccelService, kComponentPath, kKdeComponentInterface,
+                   QStringLiteral("globalShortcutReleased"), this,
+                   SLOT(OnReleased(QString, QString, qlonglong)));
+}
+
+KdeHotkeyBackend::KdeHotkeyBackend(QDBusConnection bus) : bus_(std::move(bus)) {
+    Listen(true);
 }
 
 KdeHotkeyBackend::~KdeHotkeyBackend() {
     for (const auto& [action, owner] : owners_)
         Unregister(action);
-    bus_.disconnect(kKdeGlobalAccelService, kComponentPath, kKdeComponentInterface,
-                    QStringLiteral("globalShortcutPressed"), this,
-                    SLOT(OnPressed(QString, QString, qlonglong)));
-    bus_.disconnect(kKdeGlobalAccelService, kComponentPath, kKdeComponentInterface,
-                    QStringLiteral("globalShortcutReleased"), this,
-                    SLOT(OnReleased(QString, QString, qlonglong)));
+    Listen(false);
 }
 
 HotKeyId KdeHotkeyBackend::identifierFor(const std::string& name) {

@@ -42,6 +42,7 @@ private:
         QString action;
         int qtKey;
     };
+    void Listen(bool on);
     HotKeyId OwnerOf(const QString& component, const QString& action) const;
     void Unregister(const QString& action);
 
