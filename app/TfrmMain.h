@@ -6,6 +6,7 @@
 
 #include "app/MainControls.h"
 #include "audio/RecordControl.h"
+#include "app/remote/RemoteTexts.h"
 #include "audio/TPlayState.h"
 #include "hotkeys/HotkeyBackend.h"
 #include "settings/OutputNaming.h"
@@ -14,15 +15,23 @@
 #include <QStandardPaths>
 #include <QWidget>
 #include <atomic>
+#include <map>
 #include <memory>
+#include <optional>
 
 class QIcon;
 class QIODevice;
 class Result;
+class QTimer;
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
 class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
 class THotKeyManager;
+class TComboBox;
+struct TRecorderSettings;
 
 // Flipped by every tick of TmFlash; keeps its value from one pause to the next.
 extern bool FlashVisible;
@@ -216,6 +225,33 @@ public:
     std::unique_ptr<TBassPlayer> FPlayer;
     TPlayState FPlayState = psNormal;
 
+    // ---- remote control: app/remote/MainRemote.cpp -----------------------------
+    // Serves the remote control on the session bus, unless another copy does.
+    void ServeRemoteControl();
+    // A press from outside the window (hotkey, remote control, status icon)
+    // counts once start-up is done and while no modal box or dialog of the
+    // program is open, as a click could happen only then.
+    bool OutsidePressAllowed() const;
+    void RemoteRecord();
+    void RemoteStop();
+    // Starts or resumes a recording that stops by itself after Seconds.
+    void RecordFor(std::uint32_t Seconds);
+    RemoteState CurrentRemoteState() const;
+    std::uint32_t RemoteElapsed() const;
+    // Ends a timed recording; any stop disarms it.
+    QTimer* FTimedStop = nullptr;
+
+    // ---- status icon: app/remote/MainStatusIcon.cpp ----------------------------
+    // Shown where the desktop has a tray host: the --status words as tooltip,
+    // the state on the icon, and a menu with the record, stop and show actions.
+    void ShowStatusIcon();
+    void UpdateStatusIcon();
+    QSystemTrayIcon* FStatusIcon = nullptr;
+    QMenu* FStatusMenu = nullptr;
+    QAction* FStatusRecordAction = nullptr;
+    QAction* FStatusStopAction = nullptr;
+    std::optional<RemoteState> FStatusShown;
+
     // ---- hotkeys: app/hotkeys/MainHotkeys.cpp -----------------------------------
     // The manager on the backend of the platform services, bound to this window.
     void CreateHotKeyManager();
@@ -234,6 +270,15 @@ public:
     bool ApplyHotKey(const QString& Text);
     // The setting a hotkey list shows; null for any other control.
     QString* hotKeySettingOf(QObject* list);
+    QString TRecorderSettings::*hotKeyFieldOf(QObject* list) const;
+    // "None" on the list because its combination could not be had.
+    void FallBackToNone(TComboBox* list);
+    bool HotKeyHeldByAnAction(std::uint32_t value);
+    // What config.xml is to hold: the combinations it held for the actions
+    // the user has not chosen anew since, also where they fell back to "None".
+    TRecorderSettings WithStoredHotKeys(TRecorderSettings settings);
+    std::map<TComboBox*, QString> FStoredHotKeys;
+    bool FHotKeyFallback = false;
     // "Notice": why the combination named by Text cannot be had.
     void ShowHotKeyFailure(const QString& Text, HotkeyRegistration Reason);
 

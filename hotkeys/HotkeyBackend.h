@@ -21,6 +21,10 @@ enum class HotkeyRegistration {
     Unavailable, // this session offers no global hotkeys at all
 };
 
+// What the window's action for a combination is; backends that show the
+// user named actions (KDE, GNOME) use it.
+enum class HotKeyAction { Record, Pause, Stop };
+
 class HotkeyBackend {
 public:
     using PressHandler = std::function<void(HotKeyId id)>;
@@ -38,6 +42,8 @@ public:
     virtual HotkeyRegistration registerHotKey(HotKeyId id, std::uint32_t value) = 0;
     // False when nothing is registered under id.
     virtual bool unregisterHotKey(HotKeyId id) = 0;
+    // Told before the combination is registered; the last word counts.
+    virtual void setHotKeyAction(std::uint32_t /*value*/, HotKeyAction /*action*/) {}
 
     void setPressHandler(PressHandler handler) { pressHandler_ = std::move(handler); }
     void setLateResultHandler(LateResultHandler handler) {

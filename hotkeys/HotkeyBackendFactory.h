@@ -1,25 +1,21 @@
 #pragma once
-// Picks the hotkey backend of the running session.
+// The hotkey backend of the running session.
 
 #include "hotkeys/HotkeyBackend.h"
+#include "hotkeys/HotkeyBackendChoice.h"
 
-#include <functional>
+#include <QDBusConnection>
 #include <memory>
-#include <string>
 
-enum class HotkeyBackendKind { X11, Portal, None };
-
-struct HotkeySession {
-    std::string platformName;                    // QGuiApplication::platformName()
-    std::string sessionType;                     // XDG_SESSION_TYPE
-    bool waylandDisplay = false;                 // WAYLAND_DISPLAY set
-    std::function<bool()> portalOffersShortcuts; // asked only when it matters
-};
-
-// Wayland: the portal when it offers shortcuts (it sees every key), else X11
-// grabs when Qt runs on XWayland (they see keys only over X windows), else
-// none. Qt on X11: grabs. Anything else (offscreen): none.
-HotkeyBackendKind ChooseHotkeyBackend(const HotkeySession& session);
+// The session's facts that need no bus: the Qt platform and the environment.
+HotkeySession LocalHotkeySession();
 
 // Needs the QGuiApplication (or QApplication) to exist; call on the UI thread.
-std::unique_ptr<HotkeyBackend> makeHotkeyBackend();
+// An X11 session gets its grabs at once. A Wayland session gets a backend that
+// takes registrations at once and settles them once the bus has told what the
+// session offers (within probeTimeoutMs), so start-up never waits for it.
+std::unique_ptr<HotkeyBackend>
+makeHotkeyBackend(QDBusConnection bus = QDBusConnection::sessionBus(), int probeTimeoutMs = 2000);
+// The same for a session of the caller's description.
+std::unique_ptr<HotkeyBackend> makeHotkeyBackend(HotkeySession session, QDBusConnection bus,
+                                                 int probeTimeoutMs);

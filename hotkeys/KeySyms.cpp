@@ -157,19 +157,38 @@ KeySymOfKey KeySymOf(std::uint8_t virtualKey) {
     return table[virtualKey];
 }
 
-std::string PortalTriggerOf(std::uint32_t hotKey) {
+namespace {
+
+struct ModifierWords {
+    const char* ctrl;
+    const char* alt;
+    const char* shift;
+    const char* logo;
+};
+
+std::string Trigger(std::uint32_t hotKey, const ModifierWords& words) {
     const KeySymOfKey key = KeySymOf(static_cast<std::uint8_t>(hotKey & 0xFF));
     if (key.keysym == 0)
         return {};
     std::string trigger;
     if (hotKey & HotKeyCtrlBit)
-        trigger += "CTRL+";
+        trigger += words.ctrl;
     if (hotKey & HotKeyAltBit)
-        trigger += "ALT+";
+        trigger += words.alt;
     if (hotKey & HotKeyShiftBit)
-        trigger += "SHIFT+";
+        trigger += words.shift;
     if (hotKey & HotKeyWinBit)
-        trigger += "LOGO+";
+        trigger += words.logo;
     trigger += key.name;
     return trigger;
+}
+
+} // namespace
+
+std::string PortalTriggerOf(std::uint32_t hotKey) {
+    return Trigger(hotKey, {"CTRL+", "ALT+", "SHIFT+", "LOGO+"});
+}
+
+std::string GnomeAcceleratorOf(std::uint32_t hotKey) {
+    return Trigger(hotKey, {"<Control>", "<Alt>", "<Shift>", "<Super>"});
 }

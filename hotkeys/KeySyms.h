@@ -15,3 +15,6 @@ KeySymOfKey KeySymOf(std::uint8_t virtualKey);
 
 // "CTRL+ALT+r" for 0xC052; empty when the key has no keysym.
 std::string PortalTriggerOf(std::uint32_t hotKey);
+// "<Control><Alt>r" for 0xC052, as GNOME writes accelerators; empty when the
+// key has no keysym.
+std::string GnomeAcceleratorOf(std::uint32_t hotKey);

@@ -28,6 +28,8 @@ PortalHotkeyBackend::PortalHotkeyBackend(QDBusConnection bus) : bus_(std::move(b
     // Activations of other sessions are told apart by their session handle.
     bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
                  QStringLiteral("Activated"), this, SLOT(OnActivated(QDBusMessage)));
+    bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
+                 QStringLiteral("Deactivated"), this, SLOT(OnDeactivated(QDBusMessage)));
 }
 
 PortalHotkeyBackend::~PortalHotkeyBackend() {
@@ -42,6 +44,8 @@ PortalHotkeyBackend::~PortalHotkeyBackend() {
     }
     bus_.disconnect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
                     QStringLiteral("Activated"), this, SLOT(OnActivated(QDBusMessage)));
+    bus_.connect(kPortalService, kPortalPath, kGlobalShortcutsInterface,
+                 QStringLiteral("Deactivated"), this, SLOT(OnDeactivated(QDBusMessage)));
 }
 
 bool PortalHotkeyBackend::PortalOffersShortcuts(QDBusConnection bus, int timeoutMs) {
@@ -78,6 +82,7 @@ HotkeyRegistration PortalHotkeyBackend::registerHotKey(HotKeyId id, std::uint32_
 bool PortalHotkeyBackend::unregisterHotKey(HotKeyId id) {
     if (shortcuts_.erase(id) == 0)
         return false;
+    repeats_.forget(id);
     bindingOutdated_ = true;
     Update();
     return true;
@@ -242,14 +247,25 @@ void PortalHotkeyBackend::Settle(const std::map<HotKeyId, std::uint64_t>& sent, 
         notifyLateResult(id, outcome);
 }
 
-void PortalHotkeyBackend::OnActivated(const QDBusMessage& message) {
+HotKeyId PortalHotkeyBackend::ShortcutOf(const QDBusMessage& message) const {
     const QList<QVariant> arguments = message.arguments();
     if (arguments.size() < 2)
-        return;
+        return 0;
     if (session_ != SessionState::Ready ||
         arguments.at(0).value<QDBusObjectPath>().path() != sessionHandle_)
-        return;
+        return 0;
     const HotKeyId id = identifiers_.idOf(arguments.at(1).toString().toStdString());
-    if (id != 0 && shortcuts_.count(id) != 0)
+    return id != 0 && shortcuts_.count(id) != 0 ? id : 0;
+}
+
+void PortalHotkeyBackend::OnActivated(const QDBusMessage& message) {
+    // A portal may repeat Activated while the key is held.
+    const HotKeyId id = ShortcutOf(message);
+    if (id != 0 && repeats_.pressed(id))
         notifyPressed(id);
+}
+
+void PortalHotkeyBackend::OnDeactivated(const QDBusMessage& message) {
+    if (const HotKeyId id = ShortcutOf(message))
+        repeats_.released(id);
 }

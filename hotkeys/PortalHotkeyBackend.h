@@ -5,6 +5,7 @@
 // first, so registrations answer Pending and the outcome arrives later.
 
 #include "hotkeys/HotkeyBackend.h"
+#include "hotkeys/KeyRepeatFilter.h"
 #include "hotkeys/LocalIdentifiers.h"
 
 #include <QDBusConnection>
@@ -31,6 +32,7 @@ public:
 private slots:
     void OnRequestResponse(const QDBusMessage& message);
     void OnActivated(const QDBusMessage& message);
+    void OnDeactivated(const QDBusMessage& message);
 
 private:
     struct Shortcut {
@@ -41,6 +43,8 @@ private:
     };
     enum class SessionState { None, Creating, Ready };
 
+    // The registered shortcut a signal of our session names; 0 for others.
+    HotKeyId ShortcutOf(const QDBusMessage& message) const;
     void Update();
     void CreateSession();
     void BindShortcuts();
@@ -58,6 +62,7 @@ private:
 
     QDBusConnection bus_;
     LocalIdentifiers identifiers_;
+    KeyRepeatFilter repeats_;
     std::map<HotKeyId, Shortcut> shortcuts_;
     SessionState session_ = SessionState::None;
     QString sessionHandle_;

@@ -35,6 +35,11 @@ public:
     bool RemoveHotKeyByIndex(HotKeyId Index);
     void ClearHotKeys();
     bool HotKeyValid(std::uint32_t HotKey);
+    // Which of the window's actions the combination serves, for backends that
+    // show the user named actions; told before AddHotKey.
+    void SetHotKeyAction(std::uint32_t HotKey, HotKeyAction Action) {
+        backend_->setHotKeyAction(HotKey, Action);
+    }
 
     // Taken or Unavailable: why the last AddHotKey returned 0.
     HotkeyRegistration LastFailure() const { return lastFailure_; }

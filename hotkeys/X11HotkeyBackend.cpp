@@ -173,6 +173,7 @@ bool X11HotkeyBackend::unregisterHotKey(HotKeyId id) {
             Ungrab(*it, numLockMask_);
             it = grabs_.erase(it);
             held = true;
+            repeats_.forget(id);
         } else {
             ++it;
         }
@@ -185,13 +186,23 @@ bool X11HotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* mess
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_KEY_PRESS)
+    const std::uint8_t type = event->response_type & 0x7F;
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
-    const auto* press = static_cast<const xcb_key_press_event_t*>(message);
-    const std::uint16_t modifiers = press->state & kRelevantModifiers;
+    // Press and release events share one layout.
+    const auto* key = static_cast<const xcb_key_press_event_t*>(message);
+    if (type == XCB_KEY_RELEASE) {
+        // The modifiers may be let go first: the key alone ends the hold.
+        for (const Grab& grab : grabs_)
+            if (grab.keycode == key->detail)
+                repeats_.released(grab.id, key->time);
+        return false;
+    }
+    const std::uint16_t modifiers = key->state & kRelevantModifiers;
     for (const Grab& grab : grabs_) {
-        if (grab.keycode == press->detail && grab.modifiers == modifiers) {
-            notifyPressed(grab.id);
+        if (grab.keycode == key->detail && grab.modifiers == modifiers) {
+            if (repeats_.pressed(grab.id, key->time))
+                notifyPressed(grab.id);
             return true;
         }
     }

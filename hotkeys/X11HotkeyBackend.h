@@ -4,6 +4,7 @@
 // stream by a native event filter.
 
 #include "hotkeys/HotkeyBackend.h"
+#include "hotkeys/KeyRepeatFilter.h"
 
 #include <QAbstractNativeEventFilter>
 #include <vector>
@@ -36,5 +37,6 @@ private:
     xcb_connection_t* connection_;
     xcb_window_t root_;
     std::vector<Grab> grabs_;
+    KeyRepeatFilter repeats_;
     std::uint16_t numLockMask_ = 0;
 };

@@ -11,6 +11,7 @@ TOVALINE_PACKAGES=(
     xvfb xdotool x11-utils dbus-daemon fonts-dejavu-core
     desktop-file-utils appstream dpkg-dev
     pipewire pipewire-pulse wireplumber pipewire-bin
+    libglib2.0-dev gnome-settings-daemon-common
 )
 
 tovaline_install_deps() {

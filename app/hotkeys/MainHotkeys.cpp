@@ -13,7 +13,6 @@
 #include "ui/TBitmapButton.h"
 #include "ui/TComboBox.h"
 
-#include <QApplication>
 #include <vector>
 
 void TfrmMain::CreateHotKeyManager() {
@@ -39,8 +38,7 @@ void TfrmMain::ReleaseHotKeyManager() {
 }
 
 void TfrmMain::HotKeyPressed(std::uint32_t HotKey, HotKeyId) {
-    if (!FStartupDone || FDestroyed || QApplication::activeModalWidget() != nullptr ||
-        ModalScope::anyOpen())
+    if (!OutsidePressAllowed())
         return;
     const QString text = QString::fromStdString(PressedHotKeyText(HotKey));
     const auto is = [&text](const QString& setting) {
@@ -62,5 +60,5 @@ void TfrmMain::HotKeyRefused(std::uint32_t HotKey, HotkeyRegistration Reason) {
         return;
     ShowHotKeyFailure(*hotKeySettingOf(holders.front()), Reason);
     for (TComboBox* list : holders)
-        list->setCurrentIndex(0); // runs cmbStartChange with "None"
+        FallBackToNone(list);
 }

@@ -206,7 +206,7 @@ void TfrmMain::SaveConfig() {
     const QString path = ConfigPath();
     // An installed copy's first exit makes the user's folder.
     QDir().mkpath(FServices.programFiles().settingsFolder);
-    if (saveConfigFile(localPath(path), Settings))
+    if (saveConfigFile(localPath(path), WithStoredHotKeys(Settings)))
         return;
     FServices.messages->show(
         this, QStringLiteral("Warning"),

@@ -169,6 +169,8 @@ void TfrmMain::StopRecord() {
     const double lostSeconds = FRecUtils->LostSeconds();
     // Back within a second, whatever the encoder does; the file stays listed.
     const Result stopped = FRecUtils->Stop();
+    if (FTimedStop)
+        FTimedStop->stop();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
     Timer->stop();

@@ -106,9 +106,15 @@ TEST_F(HotkeyWindow, ChoicesRegisterKeepEarlierOnesAndNoneReleases) {
     EXPECT_EQ(registered(),
               (std::set{Value("CTRL+ALT+R"), Value("CTRL+ALT+S"), Value("CTRL+ALT+T")}));
 
-    // "None" releases what the action held.
+    // "None" releases what the action held, once no other action holds it.
     choose(frm->cmbPause, "None");
     EXPECT_EQ(Settings.HotKeyPause, "None");
+    EXPECT_EQ(registered(),
+              (std::set{Value("CTRL+ALT+R"), Value("CTRL+ALT+S"), Value("CTRL+ALT+T")}));
+    backend->press(idOf("CTRL+ALT+R"));
+    EXPECT_EQ(frm->FCurrentState, rsRecording) << "Start still has its key";
+    frm->StopRecord();
+    choose(frm->cmbStart, "None");
     EXPECT_EQ(registered(), (std::set{Value("CTRL+ALT+S"), Value("CTRL+ALT+T")}));
     EXPECT_TRUE(notices().isEmpty());
 }
@@ -144,6 +150,33 @@ TEST_F(HotkeyWindow, CombinationsThatCannotBeHadSayWhyAndFallBackToNone) {
     EXPECT_EQ(frm->cmbStart->currentText(), "None");
     EXPECT_EQ(Settings.HotKeyStart, "None");
     EXPECT_TRUE(frm->FHotkeyMgr->HotKeyList().empty());
+
+    // config.xml keeps what failed at start-up, not what failed the user.
+    frm.reset();
+    const std::string saved = TempFolder::read(dir / "config.xml");
+    EXPECT_NE(saved.find("<Stop>CTRL+ALT+X</Stop>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<Start>None</Start>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<Pause>None</Pause>"), std::string::npos) << saved;
+}
+
+TEST_F(HotkeyWindow, ASessionWithoutHotkeysShowsNoneButKeepsTheStoredKeys) {
+    fakes.hotkeys->answer = HotkeyRegistration::Unavailable;
+    open("CTRL+ALT+R", "CTRL+ALT+P", "CTRL+ALT+S");
+    EXPECT_EQ(notices().size(), 3);
+    for (TComboBox* list : {frm->cmbStart, frm->cmbPause, frm->cmbStop})
+        EXPECT_EQ(list->currentText(), "None");
+    EXPECT_EQ(Settings.HotKeyStart, "None");
+    frm.reset();
+    const std::string saved = TempFolder::read(dir / "config.xml");
+    for (const char* kept :
+         {"<Start>CTRL+ALT+R</Start>", "<Pause>CTRL+ALT+P</Pause>", "<Stop>CTRL+ALT+S</Stop>"})
+        EXPECT_NE(saved.find(kept), std::string::npos) << saved;
+
+    // Started again from that file where the keys can be had: registered.
+    Settings = TRecorderSettings{};
+    backend = fakes.hotkeys; // a fresh one, answering Registered
+    frm = makeWindow();
+    EXPECT_EQ(registered().size(), 3u);
 }
 
 TEST_F(HotkeyWindow, PressesActAsTheRecordAndStopButtonsByState) {

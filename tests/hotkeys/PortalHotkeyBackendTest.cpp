@@ -116,6 +116,21 @@ TEST_F(PortalHotkeyTest, BindsReportsRefusalsAndDeliversActivations) {
     portalBus.send(activated);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !presses.empty(); }, 5000));
     EXPECT_EQ(presses[0], std::make_pair(kCtrlAltR, r));
+    // Repeated while held, it is no new press; after Deactivated it is.
+    auto shortcutSignal = [&](const char* name) {
+        QDBusMessage signal = QDBusMessage::createSignal(kPortalPath, kGlobalShortcutsInterface,
+                                                         QString::fromLatin1(name));
+        signal << QVariant::fromValue(QDBusObjectPath(portal.session))
+               << QStringLiteral("HotKeyManagerHotKey49234") << quint64(1300) << QVariantMap();
+        portalBus.send(signal);
+    };
+    shortcutSignal("Activated");
+    shortcutSignal("Activated");
+    shortcutSignal("Deactivated");
+    shortcutSignal("Activated");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presses.size() >= 2; }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(presses.size(), 2u);
 
     // The user refuses the next binding: it comes back as taken and leaves the list.
     portal.bindResponse = 1;
@@ -137,26 +152,40 @@ TEST_F(PortalHotkeyTest, BindsReportsRefusalsAndDeliversActivations) {
 }
 
 TEST(HotkeyBackendChoice, FollowsTheSession) {
-    int portalQueries = 0;
-    auto session = [&](std::string platform, std::string type, bool wayland, bool portal) {
-        return HotkeySession{std::move(platform), std::move(type), wayland,
-                             [&portalQueries, portal] {
-                                 ++portalQueries;
-                                 return portal;
-                             }};
+    struct Offers {
+        bool portal = false, kde = false, gnome = false;
     };
-    EXPECT_EQ(ChooseHotkeyBackend(session("xcb", "x11", false, true)), HotkeyBackendKind::X11);
-    EXPECT_EQ(portalQueries, 0);
-    EXPECT_EQ(ChooseHotkeyBackend(session("wayland", "wayland", true, true)),
-              HotkeyBackendKind::Portal);
-    EXPECT_EQ(ChooseHotkeyBackend(session("wayland", "wayland", true, false)),
-              HotkeyBackendKind::None);
-    EXPECT_EQ(ChooseHotkeyBackend(session("xcb", "wayland", true, true)),
-              HotkeyBackendKind::Portal);
-    EXPECT_EQ(ChooseHotkeyBackend(session("xcb", "wayland", true, false)), HotkeyBackendKind::X11);
-    EXPECT_EQ(ChooseHotkeyBackend(session("offscreen", "wayland", true, true)),
-              HotkeyBackendKind::None);
-    EXPECT_EQ(ChooseHotkeyBackend(session("offscreen", "", false, true)), HotkeyBackendKind::None);
+    auto choose = [](std::string platform, std::string type, bool wayland, std::string desktop,
+                     Offers offers) {
+        return ChooseHotkeyBackend(HotkeySession{std::move(platform), std::move(type), wayland,
+                                                 std::move(desktop), offers.portal, offers.kde,
+                                                 offers.gnome});
+    };
+    const Offers all{true, true, true};
+    // X11 sessions keep their grabs, whatever the bus offers, and ask nothing.
+    EXPECT_EQ(choose("xcb", "x11", false, "KDE", all), HotkeyBackendKind::X11);
+    EXPECT_FALSE(HotkeyChoiceNeedsProbe({"xcb", "x11", false, "GNOME"}));
+    EXPECT_TRUE(HotkeyChoiceNeedsProbe({"xcb", "wayland", false, "GNOME"}));
+
+    // Wayland, on XWayland or natively: portal, then KDE, then GNOME, never X11.
+    for (const char* platform : {"xcb", "wayland"}) {
+        EXPECT_EQ(choose(platform, "wayland", true, "GNOME", all), HotkeyBackendKind::Portal);
+        EXPECT_EQ(choose(platform, "wayland", true, "KDE", {false, true, true}),
+                  HotkeyBackendKind::Kde);
+        EXPECT_EQ(choose(platform, "wayland", true, "ubuntu:GNOME", {false, false, true}),
+                  HotkeyBackendKind::Gnome);
+        EXPECT_EQ(choose(platform, "wayland", true, "KDE", {false, false, true}),
+                  HotkeyBackendKind::None)
+            << "GNOME's keybindings only on GNOME";
+        EXPECT_EQ(choose(platform, "wayland", true, "GNOME-Flashback", {false, false, true}),
+                  HotkeyBackendKind::None);
+        EXPECT_EQ(choose(platform, "wayland", true, "GNOME", {}), HotkeyBackendKind::None)
+            << "no X11 grabs through XWayland";
+    }
+    // WAYLAND_DISPLAY alone makes a Wayland session.
+    EXPECT_EQ(choose("xcb", "", true, "", {}), HotkeyBackendKind::None);
+    EXPECT_EQ(choose("offscreen", "wayland", true, "GNOME", all), HotkeyBackendKind::None);
+    EXPECT_EQ(choose("offscreen", "", false, "", all), HotkeyBackendKind::None);
 }
 
 } // namespace
