@@ -18,6 +18,9 @@ class QIcon;
 class QIODevice;
 class TBassPlayer;
 class TBassRecorder;
+namespace recordings {
+class CatalogueStore;
+}
 class TBitmapButton;
 class THotKeyManager;
 
@@ -177,7 +180,9 @@ public:
     // Start-up: the catalogue from recorded.xml, an empty one when there is
     // none or it cannot be read (the file is then kept as recorded.xml.bad).
     void LoadRecordFiles();
-    // Writes the catalogue now; false when the file could not be replaced.
+    // Writes the catalogue now, merged with what another copy of the program
+    // wrote meanwhile, and shows the merged list; false when the file could
+    // not be replaced.
     bool SaveRecordFiles();
     // Shutdown: writes the catalogue, warning when that fails, and lets it go.
     void ReleaseRecordFiles();
@@ -189,6 +194,7 @@ public:
     QString GetSelectedFile() const;
     // Shows the selected (or else the first) recording in the file manager.
     void btnOpenFilePathClick(QObject* Sender);
+    std::unique_ptr<recordings::CatalogueStore> FCatalogue;
 
     // ---- playback: recordings/MainPlayback.cpp ---------------------------------
     // The player and its panel: list clicks, play/pause, stop, the position
