@@ -104,7 +104,7 @@ protected:
             std::this_thread::sleep_for(5ms);
         std::this_thread::sleep_for(2s);
         window.clickStop();
-        std::this_thread::sleep_for(300ms);
+        WaitUntilWritten(output.path());
         closeAndWait(app, window);
     }
 

@@ -69,7 +69,7 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     std::this_thread::sleep_for(3s);
     window.clickStop();
     const QDateTime after = QDateTime::currentDateTime();
-    std::this_thread::sleep_for(300ms);
+    WaitUntilWritten(output.path());
     window.clickClose();
     ASSERT_TRUE(app.waitForFinished(10000)) << "the close button did not end the program";
     EXPECT_EQ(app.exitCode(), 0);

@@ -93,7 +93,7 @@ TEST(HotkeyEndToEnd, KeysRecordInTheBackgroundAndASecondCopyFindsThemTaken) {
     PressKeys("ctrl+alt+p");
     std::this_thread::sleep_for(1s);
     PressKeys("ctrl+alt+s");
-    std::this_thread::sleep_for(500ms);
+    WaitUntilWritten(output.path());
 
     const std::vector<fs::path> made = FilesIn(output.path());
     ASSERT_EQ(made.size(), 1u);

@@ -26,3 +26,17 @@ inline std::uint64_t ReadOffsetInto(const std::filesystem::path& file) {
     }
     return furthest;
 }
+
+// True while any process holds a file of the folder open (writing a
+// recording, say).
+inline bool AnyFileHeldOpenIn(const std::filesystem::path& folder) {
+    std::error_code ec;
+    const std::filesystem::path inside = std::filesystem::canonical(folder, ec);
+    for (const auto& process : std::filesystem::directory_iterator("/proc", ec)) {
+        std::error_code gone; // processes and descriptors come and go while we look
+        for (const auto& fd : std::filesystem::directory_iterator(process.path() / "fd", gone))
+            if (std::filesystem::read_symlink(fd.path(), gone).parent_path() == inside)
+                return true;
+    }
+    return false;
+}

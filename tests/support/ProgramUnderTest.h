@@ -5,7 +5,9 @@
 
 #include "audio/TBassRecorder.h"
 #include "tests/support/ConfigTestData.h"
+#include "tests/support/OpenFiles.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WaitFor.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -111,6 +113,14 @@ inline bool WaitUntilNotEmpty(const std::filesystem::path& folder) {
     while (std::filesystem::is_empty(folder) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return !std::filesystem::is_empty(folder);
+}
+
+// Waits up to ten seconds until nothing holds a file of the folder open: a
+// stop that the program has handled leaves its recording complete. True when
+// that came.
+inline bool WaitUntilWritten(const std::filesystem::path& folder) {
+    return WaitUntil([&] { return !AnyFileHeldOpenIn(folder); }, std::chrono::seconds(10),
+                     std::chrono::milliseconds(10));
 }
 
 // The first visible window whose title matches the pattern; empty when none.
