@@ -58,7 +58,7 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     QProcess app;
     const QString id = StartProgram(app, exe);
     ASSERT_FALSE(id.isEmpty()) << "the window never showed";
-    std::this_thread::sleep_for(700ms); // the panel finishes opening
+    ASSERT_TRUE(WaitUntilPanelOpen(id));
     std::this_thread::sleep_until(settled);
 
     const ProgramWindow window(id);

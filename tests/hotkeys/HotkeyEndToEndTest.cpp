@@ -110,7 +110,7 @@ TEST(HotkeyEndToEnd, KeysRecordInTheBackgroundAndASecondCopyFindsThemTaken) {
     EXPECT_EQ(AnswerNotices(3), 3);
     const QString copyId = FindProgramWindow({id});
     ASSERT_FALSE(copyId.isEmpty()) << "the second copy's window never showed";
-    std::this_thread::sleep_for(700ms); // its panel finishes opening
+    ASSERT_TRUE(WaitUntilPanelOpen(copyId));
     ClickCloseButton(copyId);
     ASSERT_TRUE(copy.waitForFinished(10000)) << "the second copy did not end";
     const std::string copyConfig = TempFolder::read(second / "config.xml");
