@@ -22,7 +22,7 @@ QString TfrmMain::ElapsedTimeText(int32_t Count) {
 }
 
 bool TfrmMain::EndSelfEndedRecording() {
-    if (FCurrentState != rsRecording && FCurrentState != rsRecordPause)
+    if (!RecordingInProgress(FCurrentState))
         return false;
     if (!FRecUtils->RecordingEndedByItself())
         return false;

@@ -19,11 +19,13 @@
 #include "ui/TListBox.h"
 #include "ui/TTabControl.h"
 #include "ui/TText.h"
+#include "ui/TTextBox.h"
 #include "ui/TTextButton.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIODevice>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -240,7 +242,7 @@ TEST_F(RecordingController, SameNameRules) {
     TempFolder::write(output / "take.mp3", "old take");
 
     // Prompt, No: nothing changes.
-    Settings.SamenameOP = 1;
+    Settings.SamenameOP = TSameNameAction::Prompt;
     frm->btnRecord->click();
     EXPECT_EQ(takeMessage(), Box("Notice",
                                  QStringLiteral("File \"%1\" already exists. Do you want to "
@@ -266,7 +268,7 @@ TEST_F(RecordingController, SameNameRules) {
 
     // Overwrite: no question, and the same path listed twice.
     fakes.messages->shown.clear();
-    Settings.SamenameOP = 0;
+    Settings.SamenameOP = TSameNameAction::Overwrite;
     frm->btnRecord->click();
     EXPECT_TRUE(fakes.messages->shown.empty());
     EXPECT_EQ(frm->FCurrentState, rsRecording);
@@ -276,7 +278,7 @@ TEST_F(RecordingController, SameNameRules) {
 
     // SaveAs: the first free number.
     TempFolder::write(output / "take_1.mp3", "first copy");
-    Settings.SamenameOP = 2;
+    Settings.SamenameOP = TSameNameAction::NewName;
     frm->btnRecord->click();
     EXPECT_TRUE(fakes.messages->shown.empty());
     EXPECT_EQ(frm->FCurrentState, rsRecording);
@@ -394,7 +396,7 @@ TEST_F(RecordingController, ElapsedTimeCountsTicksAndSkipsPauses) {
 
 TEST_F(RecordingController, ASecondRecordingShowsTheOldTimeUntilItsFirstTick) {
     create();
-    Settings.SamenameOP = 0;
+    Settings.SamenameOP = TSameNameAction::Overwrite;
     frm->btnRecord->click();
     tick(300);
     frm->btnRecStop->click();
@@ -513,4 +515,22 @@ TEST_F(RecordingController, LostSoundShowsWhileRecordingAndIsToldAfterTheStop) {
     frm->btnRecStop->click();
     EXPECT_EQ(timerColor(), kTimerColor);
     EXPECT_TRUE(fakes.messages->shown.empty());
+}
+
+// The record button never takes the focus: what the naming boxes show is
+// what the recording takes, confirmed or not. A generated name never
+// replaces a recording, whatever the special mode's "On Same name:" left.
+TEST_F(RecordingController, StartTakesWhatTheBoxesShowAndAutoNamesNeverOverwrite) {
+    create(true);
+    Settings.SamenameOP = TSameNameAction::Overwrite;
+    TempFolder::write(output / "interview_20240131235958.mp3", "another day");
+    frm->edtPrefix->selectAll();
+    QTest::keyClicks(frm->edtPrefix, "interview"); // and no Enter
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    frm->btnRecStop->click();
+    EXPECT_EQ(Settings.Prefix, "interview");
+    EXPECT_EQ(TempFolder::read(output / "interview_20240131235958.mp3"), "another day");
+    EXPECT_EQ(Entries(frm->listFiles).last(), "interview_20240131235958_1.mp3");
 }
