@@ -41,9 +41,11 @@ public:
             pid_ = 0;
         }
         posix_spawn_file_actions_destroy(&actions);
-        // What plays before parec streams is not heard: wait until it does.
+        // What plays before parec streams is not heard, and the sink takes a
+        // moment to settle on its short latency: wait until it has delivered
+        // a quarter of a second.
         if (pid_ > 0)
-            WaitUntil([&] { return bytesRecorded() > 0; }, std::chrono::seconds(5));
+            WaitUntil([&] { return bytesRecorded() >= 44100 * 4 / 4; }, std::chrono::seconds(5));
     }
     ~MonitorRecording() { stop(); }
 
