@@ -8,6 +8,7 @@
 #include "audio/TBassPlayer.h"
 #include "audio/TBassRecorder.h"
 #include "hotkeys/THotKeyManager.h"
+#include "recordings/CatalogueStore.h"
 
 #include <QTimer>
 

@@ -28,6 +28,9 @@ class QMenu;
 class QSystemTrayIcon;
 class TBassPlayer;
 class TBassRecorder;
+namespace recordings {
+class CatalogueStore;
+}
 class TBitmapButton;
 class THotKeyManager;
 class TComboBox;
@@ -188,7 +191,9 @@ public:
     // Start-up: the catalogue from recorded.xml, an empty one when there is
     // none or it cannot be read (the file is then kept as recorded.xml.bad).
     void LoadRecordFiles();
-    // Writes the catalogue now; false when the file could not be replaced.
+    // Writes the catalogue now, merged with what another copy of the program
+    // wrote meanwhile, and shows the merged list; false when the file could
+    // not be replaced.
     bool SaveRecordFiles();
     // Shutdown: writes the catalogue, warning when that fails, and lets it go.
     void ReleaseRecordFiles();
@@ -200,6 +205,7 @@ public:
     QString GetSelectedFile() const;
     // Shows the selected (or else the first) recording in the file manager.
     void btnOpenFilePathClick(QObject* Sender);
+    std::unique_ptr<recordings::CatalogueStore> FCatalogue;
 
     // ---- playback: app/playback/MainPlayback.cpp --------------------------------
     // The player and its panel: list clicks, play/pause, stop, the position

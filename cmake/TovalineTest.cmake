@@ -2,6 +2,8 @@
 #
 # Labels say what a test needs from the machine:
 #   unit    nothing but the process itself (also run under ASan/UBSan)
+#   process starts other programs (encoders, ffmpeg, dbus-daemon, a copy of
+#           itself) and needs nothing more: also run under ASan/UBSan
 #   gui     a Qt platform: runs with QT_QPA_PLATFORM=offscreen
 #   x11     a real X server (DISPLAY, Xvfb in CI)
 #   pulse   a running PulseAudio daemon with the null sink "rec"

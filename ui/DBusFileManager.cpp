@@ -21,7 +21,10 @@ void DBusFileManager::showFile(const QString& path) {
     QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
                                                        "/org/freedesktop/FileManager1",
                                                        "org.freedesktop.FileManager1", "ShowItems");
-    call << QStringList{QUrl::fromLocalFile(file.absoluteFilePath()).toString()} << QString();
+    // A file manager takes the URI as a URI: blanks, '#', '%' and letters
+    // beyond ASCII must arrive percent-encoded or it cannot find the file.
+    call << QStringList{QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)}
+         << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, replyTimeoutMs_), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, folder](QDBusPendingCallWatcher* w) {

@@ -213,6 +213,12 @@ bool saveFile(const std::filesystem::path& path, const pugi::xml_document& doc,
 }
 
 std::filesystem::path keepDamagedCopy(const std::filesystem::path& path, std::string& error) {
+    // Reading a folder through a stream throws rather than fails.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        error = "no file to copy at " + path.string();
+        return {};
+    }
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.good() && !in.eof()) {

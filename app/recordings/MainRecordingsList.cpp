@@ -1,7 +1,9 @@
 // The recordings list of the recordings page and the catalogue behind it:
 // entry i of listFiles shows entry i of RecordFiles. Every change of the
 // catalogue is written to recorded.xml at once, so a crash or a kill loses
-// no recording, and the write at exit still covers everything.
+// no recording, and the write at exit still covers everything. Each write
+// takes in what another copy of the program wrote meanwhile, and the list
+// then shows it too.
 
 #include "app/TfrmMain.h"
 #include "recordings/CatalogueStore.h"
@@ -14,7 +16,26 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
 #include <string_view>
+
+namespace {
+
+// The row of the entry that was at row in before, now that the list is after:
+// the same occurrence of the same path, or none when it is gone.
+int sameEntryRow(const std::vector<std::string>& before, const std::vector<std::string>& after,
+                 int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= before.size())
+        return -1;
+    const std::string& path = before[static_cast<std::size_t>(row)];
+    auto occurrence = std::count(before.begin(), before.begin() + row, path);
+    for (std::size_t i = 0; i < after.size(); ++i)
+        if (after[i] == path && occurrence-- == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
 
 QString TfrmMain::RecordFilesPath() const {
     return FServices.programFiles().dataFolder + QStringLiteral("recorded.xml");
@@ -25,13 +46,33 @@ QString TfrmMain::FileNamePart(const QString& Path) {
 }
 
 void TfrmMain::LoadRecordFiles() {
-    RecordFiles = recordings::openCatalogue(RecordFilesPath().toStdString());
+    FCatalogue = std::make_unique<recordings::CatalogueStore>(RecordFilesPath().toStdString());
+    RecordFiles = FCatalogue->open();
 }
 
 bool TfrmMain::SaveRecordFiles() {
     // An installed copy's first write makes the user's folder.
     QDir().mkpath(FServices.programFiles().dataFolder);
-    return TRecordFiles::SaveDataFile(RecordFilesPath().toStdString(), RecordFiles.get()).empty();
+    if (!FCatalogue)
+        FCatalogue = std::make_unique<recordings::CatalogueStore>(RecordFilesPath().toStdString());
+    if (!RecordFiles) {
+        // Without a catalogue this copy lists nothing; what others listed stays.
+        TRecordFiles none;
+        return FCatalogue->save(none).ok();
+    }
+    const std::vector<std::string> before = RecordFiles->Files();
+    if (!FCatalogue->save(*RecordFiles).ok())
+        return false;
+    if (RecordFiles->Files() != before) {
+        // The selection stays on its entry, and none stays none.
+        const int row =
+            sameEntryRow(before, RecordFiles->Files(), listFiles->selectedRow().value_or(-1));
+        listFiles->clear();
+        FillFileList();
+        if (row >= 0)
+            listFiles->setCurrentRow(row);
+    }
+    return true;
 }
 
 void TfrmMain::ReleaseRecordFiles() {
@@ -74,11 +115,13 @@ void TfrmMain::AddRecordedFile(const QString& Path) {
 }
 
 void TfrmMain::btnClearClick(QObject* /*Sender*/) {
+    listFiles->clear();
+    // What another copy recorded since this one last looked was never shown
+    // here, so it is not cleared: the write lists it.
     if (RecordFiles) {
         RecordFiles->Files().clear();
         SaveRecordFiles();
     }
-    listFiles->clear();
 }
 
 QString TfrmMain::GetSelectedFile() const {

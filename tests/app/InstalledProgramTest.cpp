@@ -67,7 +67,7 @@ protected:
         while (std::chrono::steady_clock::now() < until) {
             EXPECT_TRUE(VisibleWindow("^Warning$").isEmpty()) << "a warning at start-up";
             if (const QString id = VisibleWindow("^Tovaline$"); !id.isEmpty()) {
-                std::this_thread::sleep_for(700ms); // the panel finishes opening
+                EXPECT_TRUE(WaitUntilPanelOpen(id));
                 return id;
             }
             if (app.waitForFinished(100)) // it could not start: say so at once
@@ -104,7 +104,7 @@ protected:
             std::this_thread::sleep_for(5ms);
         std::this_thread::sleep_for(2s);
         window.clickStop();
-        std::this_thread::sleep_for(300ms);
+        WaitUntilWritten(output.path());
         closeAndWait(app, window);
     }
 

@@ -78,7 +78,7 @@ TEST_F(PlaybackPulse, ADoubleClickIsHeardToTheEndWithTheSpectrumMoving) {
     }
     const auto stopped = Clock::now();
     const double seconds = std::chrono::duration<double>(stopped - started).count();
-    std::this_thread::sleep_for(300ms);
+    monitor.waitUntilLoudEnded(3s);
     const double loud = audiolib::loudSeconds(monitor.stop());
 
     EXPECT_EQ(w->FPlayState, psStop);

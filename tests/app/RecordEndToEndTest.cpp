@@ -58,7 +58,7 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     QProcess app;
     const QString id = StartProgram(app, exe);
     ASSERT_FALSE(id.isEmpty()) << "the window never showed";
-    std::this_thread::sleep_for(700ms); // the panel finishes opening
+    ASSERT_TRUE(WaitUntilPanelOpen(id));
     std::this_thread::sleep_until(settled);
 
     const ProgramWindow window(id);
@@ -69,7 +69,7 @@ TEST(RecordEndToEnd, ClicksRecordAToneIntoAListedFile) {
     std::this_thread::sleep_for(3s);
     window.clickStop();
     const QDateTime after = QDateTime::currentDateTime();
-    std::this_thread::sleep_for(300ms);
+    WaitUntilWritten(output.path());
     window.clickClose();
     ASSERT_TRUE(app.waitForFinished(10000)) << "the close button did not end the program";
     EXPECT_EQ(app.exitCode(), 0);

@@ -442,7 +442,7 @@ TEST_F(RecordingController, AnInputLostWhilePausedEndsTheRecordingAtTheNextBlink
     std::this_thread::sleep_for(300ms);
     frm->btnRecord->click();
     tone->loseInput();
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(WaitUntil([&] { return frm->FRecUtils->RecordingEndedByItself(); }, 5s));
     frm->TmFlashTimer(frm->TmFlash);
     EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
     EXPECT_FALSE(frm->TmFlash->isActive());

@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/virtual/VirtualBackend.h"
+#include "recordings/CatalogueStore.h"
 #include "recordings/TRecordFiles.h"
 #include "settings/RecorderSettings.h"
 #include "tests/support/FakePlatformServices.h"
@@ -68,6 +69,27 @@ TEST_F(RecordingsList, ListAndCatalogueChangeTogetherAndAreWrittenAtOnce) {
     EXPECT_NE(TempFolder::read(recorded()).find("\t<Files>(TStringList)</Files>\r\n"),
               std::string::npos);
     EXPECT_TRUE(fakes.messages->shown.empty());
+}
+
+TEST_F(RecordingsList, WhatAnotherCopyRecordedIsShownAfterTheNextWrite) {
+    create();
+    recordings::CatalogueStore other(recorded());
+    auto theirs = other.open();
+    w->AddRecordedFile(QStringLiteral("/rec/mine 1.wav"));
+    w->listFiles->setCurrentRow(0);
+    theirs->Files().push_back("/rec/theirs.wav");
+    ASSERT_TRUE(other.save(*theirs).ok());
+
+    w->AddRecordedFile(QStringLiteral("/rec/mine 2.wav"));
+    EXPECT_EQ(Entries(w->listFiles), QStringList({"mine 1.wav", "theirs.wav", "mine 2.wav"}));
+    EXPECT_EQ(w->GetSelectedFile(), "/rec/mine 1.wav") << "the selection stays on its entry";
+
+    theirs->Files().push_back("/rec/later.wav");
+    ASSERT_TRUE(other.save(*theirs).ok());
+    w->btnClear->click();
+    EXPECT_EQ(Entries(w->listFiles), QStringList({"later.wav"}))
+        << "what this copy showed is cleared, what came after stays";
+    EXPECT_EQ(stored(), (std::vector<std::string>{"/rec/later.wav"}));
 }
 
 TEST_F(RecordingsList, WithoutACatalogueOnlyTheListChanges) {

@@ -8,6 +8,7 @@
 #include "ui/TText.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -26,7 +27,16 @@ protected:
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !w->faActive->isRunning(); }, 2000));
-        QTest::qWait(100);
+        settle();
+    }
+
+    // Round trips to the X server until everything it has for us was handled:
+    // events a step causes (a move, then its configure) come one trip later.
+    static void settle() {
+        for (int trip = 0; trip < 3; ++trip) {
+            QGuiApplication::sync();
+            QCoreApplication::processEvents();
+        }
     }
 
     // Presses at a point of the window, drags by (dx, dy) and releases;
@@ -54,7 +64,7 @@ protected:
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 10000));
         EXPECT_EQ(xdotool.exitCode(), 0) << xdotool.readAllStandardError().toStdString();
-        QTest::qWait(200);
+        settle();
         return w->pos() - start;
     }
 

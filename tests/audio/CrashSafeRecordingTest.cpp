@@ -4,6 +4,7 @@
 #include "audio/WaveFormatBlock.h"
 #include "tests/audio/DecodedAudio.h"
 #include "tests/audio/ToneInputs.h"
+#include "tests/support/ChildProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -100,12 +101,15 @@ TEST(KilledRecorder, EveryFormatLeavesAPlayableFile) {
             std::this_thread::sleep_for(5ms);
         const auto started = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(take.killAfter);
+        const std::vector<pid_t> encoders = ChildrenNamed("lame", Zombies::Skipped, child);
         ::kill(child, SIGKILL);
         const double recorded =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         ::waitpid(child, nullptr, 0);
         // lame outlives the recorder: it finishes the file once its input closes.
-        std::this_thread::sleep_for(take.format == rofMP3 ? 500ms : 0ms);
+        EXPECT_EQ(encoders.size(), take.format == rofMP3 ? 1u : 0u);
+        for (pid_t encoder : encoders)
+            ASSERT_TRUE(WaitUntil([&] { return ProcessEnded(encoder); }, 10s));
 
         const decoded::Audio audio = decoded::decode(file);
         ASSERT_TRUE(audio.ok);

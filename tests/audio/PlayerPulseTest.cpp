@@ -61,7 +61,7 @@ TEST_P(PlayerHearsEachKind, TheToneComesOutAndTheEndIsTheEnd) {
     const double played = waitWhile(psPlaying, 8000ms);
     EXPECT_EQ(player.GetPlayState(), psStop);
     EXPECT_NEAR(played, 3.0 - from, 0.25);
-    std::this_thread::sleep_for(300ms);
+    recording.waitUntilLoudEnded(3s);
     const std::vector<int16_t> heard = recording.stop();
     EXPECT_NEAR(loudSeconds(heard), 2.0, 0.12);
     const auto onset =

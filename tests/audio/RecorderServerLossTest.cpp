@@ -5,6 +5,7 @@
 #include "audio/TBassRecorder.h"
 #include "tests/audio/DecodedAudio.h"
 #include "tests/support/PrivateSoundServer.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,9 @@ TEST(RecorderServerLoss, EndsWithinASecondKeepsTheFileAndRecordsOnceTheServerIsB
     // An idle null sink hands its monitor out late: something plays into it.
     const auto keepSinkBusy = [] {
         std::system("pacat --playback --latency-msec=20 --raw </dev/zero >/dev/null 2>&1 &");
-        std::this_thread::sleep_for(300ms);
+        // Busy once the server has its stream.
+        WaitUntil([] { return std::system("pactl list short sink-inputs | grep -q .") == 0; }, 5s,
+                  50ms);
     };
     keepSinkBusy();
     ASSERT_EQ(record("first.wav"), 0);

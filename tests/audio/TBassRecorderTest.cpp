@@ -256,7 +256,7 @@ TEST_F(Recorder, StartFailuresLeaveNothingRunning) {
         EXPECT_TRUE(ChildrenNamed("lame", Zombies::Skipped).empty());
         EXPECT_TRUE(ChildrenNamed("oggenc2", Zombies::Skipped).empty());
     }
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(WaitUntilNoneRunning("My", 5s)); // a wrongly started prefix has had its say
     EXPECT_FALSE(fs::exists(dir + "/prefix-ran"));
     // Nothing was left holding the capture: a good start works afterwards.
     rec->SetEncoderFolder(TBassRecorder().EncoderFolder());

@@ -93,7 +93,7 @@ TEST(HotkeyEndToEnd, KeysRecordInTheBackgroundAndASecondCopyFindsThemTaken) {
     PressKeys("ctrl+alt+p");
     std::this_thread::sleep_for(1s);
     PressKeys("ctrl+alt+s");
-    std::this_thread::sleep_for(500ms);
+    WaitUntilWritten(output.path());
 
     const std::vector<fs::path> made = FilesIn(output.path());
     ASSERT_EQ(made.size(), 1u);
@@ -110,7 +110,7 @@ TEST(HotkeyEndToEnd, KeysRecordInTheBackgroundAndASecondCopyFindsThemTaken) {
     EXPECT_EQ(AnswerNotices(3), 3);
     const QString copyId = FindProgramWindow({id});
     ASSERT_FALSE(copyId.isEmpty()) << "the second copy's window never showed";
-    std::this_thread::sleep_for(700ms); // its panel finishes opening
+    ASSERT_TRUE(WaitUntilPanelOpen(copyId));
     ClickCloseButton(copyId);
     ASSERT_TRUE(copy.waitForFinished(10000)) << "the second copy did not end";
     // The keys were taken for this run only: the copy's config.xml keeps them.

@@ -2,6 +2,9 @@
 // Programs the tests start themselves, and the child processes the code
 // under test started (encoders), found by their command name.
 
+#include "tests/support/WaitFor.h"
+
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -40,9 +43,10 @@ inline int RunProcess(std::vector<std::string> args) {
 // anything still runs.
 enum class Zombies { Counted, Skipped };
 
-// This process's children whose command name is comm.
-inline std::vector<pid_t> ChildrenNamed(const std::string& comm,
-                                        Zombies zombies = Zombies::Counted) {
+// The children of parent (this process unless told) whose command name is
+// comm.
+inline std::vector<pid_t> ChildrenNamed(const std::string& comm, Zombies zombies = Zombies::Counted,
+                                        pid_t parent = getpid()) {
     std::vector<pid_t> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
@@ -60,9 +64,25 @@ inline std::vector<pid_t> ChildrenNamed(const std::string& comm,
         long ppid = 0;
         if (std::sscanf(line.c_str() + close + 1, " %c %ld", &state, &ppid) != 2)
             continue;
-        if (ppid == getpid() && line.substr(open + 1, close - open - 1) == comm &&
+        if (ppid == parent && line.substr(open + 1, close - open - 1) == comm &&
             (zombies == Zombies::Counted || state != 'Z'))
             found.push_back(static_cast<pid_t>(std::stol(name)));
     }
     return found;
+}
+
+// True once the process has ended: gone, or a zombie nobody waited for yet.
+inline bool ProcessEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const size_t close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+// Waits until none of this process's children named comm runs any more;
+// whether that came within the time.
+inline bool WaitUntilNoneRunning(const std::string& comm, std::chrono::milliseconds timeout) {
+    return WaitUntil([&] { return ChildrenNamed(comm, Zombies::Skipped).empty(); }, timeout);
 }

@@ -5,9 +5,12 @@
 
 #include "audio/TBassRecorder.h"
 #include "tests/support/ConfigTestData.h"
+#include "tests/support/OpenFiles.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WaitFor.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <chrono>
@@ -113,11 +116,36 @@ inline bool WaitUntilNotEmpty(const std::filesystem::path& folder) {
     return !std::filesystem::is_empty(folder);
 }
 
+// Waits up to ten seconds until nothing holds a file of the folder open: a
+// stop that the program has handled leaves its recording complete. True when
+// that came.
+inline bool WaitUntilWritten(const std::filesystem::path& folder) {
+    return WaitUntil([&] { return !AnyFileHeldOpenIn(folder); }, std::chrono::seconds(10),
+                     std::chrono::milliseconds(10));
+}
+
 // The first visible window whose title matches the pattern; empty when none.
 inline QString VisibleWindow(const QString& titlePattern) {
     return RunHelper("xdotool", {"search", "--onlyvisible", "--name", titlePattern})
         .split('\n')
         .value(0);
+}
+
+// The bottom of a window's shape, in window coordinates; 0 when unknown.
+inline int ShapeBottom(const QString& id) {
+    static const QRegularExpression extents(
+        QStringLiteral(R"(Window shape extents:\s+\d+x(\d+)\+-?\d+\+(-?\d+))"));
+    const QRegularExpressionMatch m = extents.match(RunHelper("xwininfo", {"-shape", "-id", id}));
+    return m.hasMatch() ? m.captured(1).toInt() + m.captured(2).toInt() : 0;
+}
+
+// Waits up to five seconds for the lower panel, which slides open at
+// start-up, to be open: a click then lands on the window as it stays. True
+// when it opened.
+inline bool WaitUntilPanelOpen(const QString& id) {
+    // Its bottom edge (top 97, open height 260), less its rounded corners.
+    return WaitUntil([&] { return ShapeBottom(id) >= 97 + 260 - 8; }, std::chrono::seconds(5),
+                     std::chrono::milliseconds(20));
 }
 
 // Left click at a point of a window, in window coordinates.

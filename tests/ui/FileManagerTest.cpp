@@ -75,15 +75,27 @@ protected:
     QList<QUrl> opened;
 };
 
-TEST_F(FileManagerTest, AnAnsweringFileManagerIsAskedForTheFileUri) {
+TEST_F(FileManagerTest, AnAnsweringFileManagerIsAskedForTheEncodedFileUri) {
     StandInFileManager manager(true);
     serve(manager);
     DBusFileManager service(QDBusConnection::connectToBus(address, "caller"),
                             [&](const QUrl& u) { opened << u; });
-    service.showFile(file);
-    spinUntil([&] { return !manager.shown.isEmpty(); }, 3000);
-    EXPECT_EQ(manager.shown, QStringList{QUrl::fromLocalFile(file).toString()});
-    EXPECT_TRUE(manager.shown.value(0).startsWith("file:///"));
+    TempFolder::write(dir / "caf\u00e9 #1 100%.wav", "x");
+    const QString folderUri = QUrl::fromLocalFile(QString::fromStdString(dir.path().string()))
+                                  .toString(QUrl::FullyEncoded);
+    for (const auto& [name, encoded] :
+         {std::pair{QStringLiteral("take one.mp3"), QStringLiteral("/take%20one.mp3")},
+          std::pair{QStringLiteral("caf\u00e9 #1 100%.wav"),
+                    QStringLiteral("/caf%C3%A9%20%231%20100%25.wav")}}) {
+        manager.shown.clear();
+        service.showFile(QString::fromStdString(dir.path().string()) + '/' + name);
+        spinUntil([&] { return !manager.shown.isEmpty(); }, 3000);
+        EXPECT_EQ(manager.shown.join(u'|').toStdString(), (folderUri + encoded).toStdString());
+        EXPECT_TRUE(manager.shown.value(0).startsWith("file:///"));
+        EXPECT_EQ(QUrl(manager.shown.value(0)).toLocalFile(),
+                  QString::fromStdString(dir.path().string()) + '/' + name)
+            << "the file manager decodes it back to the file";
+    }
     spinUntil([] { return false; }, 200);
     EXPECT_TRUE(opened.isEmpty());
 }

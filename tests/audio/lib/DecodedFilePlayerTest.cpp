@@ -5,6 +5,8 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/virtual/VirtualBackend.h"
 #include "tests/audio/lib/SoundFiles.h"
+#include "tests/support/OpenFiles.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -72,8 +74,17 @@ public:
 
 class PlayerOnWav : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(rig.open(soundfiles::make(dir, Kind::Wav))); }
+    void SetUp() override {
+        file = soundfiles::make(dir, Kind::Wav);
+        ASSERT_TRUE(rig.open(file));
+    }
+    // Waits until the decoder has read the file past that many seconds of sound.
+    bool decoderReadPast(double seconds) const {
+        const auto bytes = static_cast<std::uint64_t>(seconds * kRate * kStereoFrame);
+        return WaitUntil([&] { return ReadOffsetInto(file) >= bytes; }, std::chrono::seconds(5));
+    }
     TempFolder dir;
+    std::filesystem::path file;
     Rig rig;
 };
 
@@ -83,7 +94,7 @@ TEST_F(PlayerOnWav, LengthAndPositionAreBytesOfTheDecodedSound) {
     EXPECT_EQ(rig.player->positionBytes(), 0U);
     EXPECT_EQ(rig.player->activity(), kActiveStopped);
     // Decoded ahead but not heard: the position stays put.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(decoderReadPast(1.0));
     EXPECT_EQ(rig.player->positionBytes(), 0U);
 
     ASSERT_TRUE(rig.player->play(true));
@@ -170,7 +181,7 @@ TEST_F(PlayerOnWav, SpectrumShowsTheToneBeingHeardNotTheOneDecoded) {
     ASSERT_TRUE(rig.player->play(true));
     // Still in the silent first second, while the decoder is long past the onset.
     ASSERT_EQ(rig.hear(kRate / 2), kRate / 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(decoderReadPast(soundfiles::onsetSeconds(Kind::Wav) + 0.4));
     std::array<float, Spectrum1024::kBins> bins{};
     ASSERT_TRUE(rig.player->spectrum(bins.data()));
     EXPECT_LT(*std::max_element(bins.begin(), bins.end()), 0.001f);

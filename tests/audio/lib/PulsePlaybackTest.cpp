@@ -6,6 +6,7 @@
 #include "tests/audio/lib/SoundFiles.h"
 #include "tests/audio/lib/support/AudioCheck.h"
 #include "tests/audio/lib/support/MonitorRecording.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST_P(PulseEachKind, PlaysTheToneIntoTheSinkAndStopsAtTheEnd) {
     // Ended when the last frame was heard, not when the decoder finished.
     EXPECT_NEAR(took, length - from, 0.2);
 
-    std::this_thread::sleep_for(300ms);
+    recording.waitUntilLoudEnded(3s);
     const std::vector<int16_t> heard = recording.stop();
     // Two seconds of the tone came out, at its own pitch.
     EXPECT_NEAR(loudSeconds(heard), 2.0, 0.1);
@@ -107,7 +108,8 @@ TEST_F(PulsePlayback, SeekLandsAndTheSpectrumFollowsWhatIsHeard) {
     const Handle h = streamCreateFile(false, file.c_str(), 0, 0, kUnicode);
     ASSERT_NE(h, 0U);
     ASSERT_TRUE(channelPlay(h, true));
-    std::this_thread::sleep_for(300ms);
+    // Playing, as the server reports it: an idle null sink may take a while.
+    WaitUntil([&] { return position(h) >= 0.1; }, 3s);
 
     // Into the silence before the tone: the position is the target at once.
     ASSERT_TRUE(channelSetPosition(h, kRate * 4 / 2, kPosByte));

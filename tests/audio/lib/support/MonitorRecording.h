@@ -3,6 +3,7 @@
 // measure of how long the loud tone it heard lasted.
 
 #include "tests/support/TempFolder.h"
+#include "tests/support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -40,12 +41,28 @@ public:
             pid_ = 0;
         }
         posix_spawn_file_actions_destroy(&actions);
-        // parec needs a moment to connect; what plays before is not heard.
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // What plays before parec streams is not heard, and the sink takes a
+        // moment to settle on its short latency: wait until it has delivered
+        // a quarter of a second.
+        if (pid_ > 0)
+            WaitUntil([&] { return bytesRecorded() >= 44100 * 4 / 4; }, std::chrono::seconds(5));
     }
     ~MonitorRecording() { stop(); }
 
     bool running() const { return pid_ > 0; }
+
+    // Waits until the monitor has heard a loud sound end: what plays into the
+    // sink comes out of its monitor a little later. True when that came.
+    bool waitUntilLoudEnded(std::chrono::milliseconds timeout) const {
+        return WaitUntil(
+            [&] {
+                const std::vector<int16_t> heard = mono(TempFolder::read(file_));
+                const auto lastLoud = std::find_if(heard.rbegin(), heard.rend(), isLoud);
+                // A tenth of a second of quiet after the last loud frame.
+                return lastLoud != heard.rend() && lastLoud - heard.rbegin() >= 4410;
+            },
+            timeout, std::chrono::milliseconds(20));
+    }
 
     // Stops parec and returns the mono mix of what it recorded.
     std::vector<int16_t> stop() {
@@ -54,27 +71,37 @@ public:
             waitpid(pid_, nullptr, 0);
             pid_ = 0;
         }
-        const std::string raw = TempFolder::read(file_);
-        std::vector<int16_t> mono(raw.size() / 4);
-        for (size_t i = 0; i < mono.size(); ++i) {
+        return mono(TempFolder::read(file_));
+    }
+
+    // Louder than a third of full scale.
+    static bool isLoud(int16_t s) { return s > 10000 || s < -10000; }
+
+private:
+    std::uintmax_t bytesRecorded() const {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(file_, ec);
+        return ec ? 0 : size;
+    }
+    static std::vector<int16_t> mono(const std::string& raw) {
+        std::vector<int16_t> mixed(raw.size() / 4);
+        for (size_t i = 0; i < mixed.size(); ++i) {
             int16_t l = 0;
             int16_t r = 0;
             std::memcpy(&l, raw.data() + 4 * i, 2);
             std::memcpy(&r, raw.data() + 4 * i + 2, 2);
-            mono[i] = static_cast<int16_t>((l + r) / 2);
+            mixed[i] = static_cast<int16_t>((l + r) / 2);
         }
-        return mono;
+        return mixed;
     }
 
-private:
     std::filesystem::path file_;
     pid_t pid_ = 0;
 };
 
 // Seconds of the recording louder than a third of full scale.
 inline double loudSeconds(const std::vector<int16_t>& mono) {
-    const auto loud =
-        std::count_if(mono.begin(), mono.end(), [](int16_t s) { return s > 10000 || s < -10000; });
+    const auto loud = std::count_if(mono.begin(), mono.end(), MonitorRecording::isLoud);
     // A sine spends 78 % of its time above a third of its 0.9 peak.
     return static_cast<double>(loud) / 0.78 / 44100.0;
 }
