@@ -35,3 +35,39 @@ inline std::filesystem::path make(const std::filesystem::path& path, uint64_t fr
 }
 
 } // namespace silentwav
+
+namespace silentwav {
+
+// The same past 4 GiB, as RF64: the sizes in a ds64 chunk.
+inline std::filesystem::path makeRf64(const std::filesystem::path& path, uint64_t frames) {
+    const uint64_t data = frames * 4;
+    const auto put64 = [](std::ofstream& out, uint64_t v) {
+        putLe(out, static_cast<uint32_t>(v), 4);
+        putLe(out, static_cast<uint32_t>(v >> 32), 4);
+    };
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write("RF64", 4);
+        putLe(out, 0xFFFFFFFF, 4);
+        out.write("WAVEds64", 8);
+        putLe(out, 28, 4);
+        put64(out, 72 + data); // the file less 8
+        put64(out, data);
+        put64(out, frames);
+        putLe(out, 0, 4);
+        out.write("fmt ", 4);
+        putLe(out, 16, 4);
+        putLe(out, 1, 2);
+        putLe(out, 2, 2);
+        putLe(out, 44100, 4);
+        putLe(out, 44100 * 4, 4);
+        putLe(out, 4, 2);
+        putLe(out, 16, 2);
+        out.write("data", 4);
+        putLe(out, 0xFFFFFFFF, 4);
+    }
+    std::filesystem::resize_file(path, 80 + data);
+    return path;
+}
+
+} // namespace silentwav
