@@ -81,6 +81,18 @@ protected:
         w->TimerPosTimer(w->TimerPos);
     }
     int64_t position() const { return w->FPlayer->GetCurrentPosition64(); }
+    // Playing a recording of `length` bytes: a seek to 2 s before its end
+    // lands there, the bar follows, and the playback ends.
+    void playsOutFromNearTheEnd(uint64_t length) {
+        playOn(0.1);
+        const float nearEnd = static_cast<float>(length - 2 * kSecond);
+        w->tbSound->setValue(nearEnd);
+        EXPECT_EQ(position(), static_cast<int64_t>(nearEnd));
+        playOn(1.0);
+        EXPECT_EQ(w->tbSound->value(), static_cast<float>(position()));
+        playOn(1.5);
+        expectPlaying(false);
+    }
     void recordToMp3() {
         fs::create_symlink("/usr/bin/lame", dir / "lame");
         Settings.OutFormat = rofMP3;
@@ -154,14 +166,7 @@ TEST_F(PlaybackPanel, AThreeGibibyteRecordingShowsItsSizeSeeksAndPlaysToItsEnd) 
     doubleClick(0);
     EXPECT_EQ(w->txtFileSize->text(), "3 GB");
     EXPECT_EQ(w->txtDuration->text(), "05:04:20");
-    playOn(0.1);
-    const float nearEnd = static_cast<float>(frames * 4 - 2 * kSecond);
-    w->tbSound->setValue(nearEnd);
-    EXPECT_EQ(position(), static_cast<int64_t>(nearEnd));
-    playOn(1.0);
-    EXPECT_EQ(w->tbSound->value(), static_cast<float>(position()));
-    playOn(1.5);
-    expectPlaying(false);
+    playsOutFromNearTheEnd(frames * 4);
 }
 
 TEST_F(PlaybackPanel, RecordingsPastFourGibibytesShowTheirLengthsAndSeekThere) {
@@ -180,14 +185,7 @@ TEST_F(PlaybackPanel, RecordingsPastFourGibibytesShowTheirLengthsAndSeekThere) {
     EXPECT_EQ(w->txtDuration->text(), "25:00:00");
     EXPECT_EQ(w->txtFileSize->text(), "14.79 GB");
     EXPECT_EQ(w->FPlayer->GetChannelLength64(), static_cast<int64_t>(day * 4));
-    playOn(0.1);
-    const float nearEnd = static_cast<float>(day * 4 - 2 * kSecond);
-    w->tbSound->setValue(nearEnd);
-    EXPECT_EQ(position(), static_cast<int64_t>(nearEnd));
-    playOn(1.0);
-    EXPECT_EQ(w->tbSound->value(), static_cast<float>(position()));
-    playOn(1.5);
-    expectPlaying(false);
+    playsOutFromNearTheEnd(day * 4);
 }
 
 // Hours of MP3 without an info frame (one encoded second, repeated): it

@@ -32,20 +32,9 @@ namespace fs = std::filesystem;
 // A 7 h 18 min 23 s recording: 4.6 GB of 44100 Hz stereo.
 constexpr uint64_t kLongFrames = 1'160'000'000;
 
-std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p))
-            text += buf;
-        pclose(p);
-    }
-    return text;
-}
-
-// The number after `key` in the output of a program that goes on long after
-// printing it (sndfile-info reads every sample for its peak): read up to it,
-// then the program is stopped.
+// The number after `key` (or the first line's, for no key) in what a
+// program prints. Read up to it, then the program is stopped: sndfile-info
+// goes on for long after it, reading every sample for its peak.
 uint64_t numberAfter(std::vector<std::string> args, const std::string& key) {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -88,15 +77,14 @@ struct ReadersSay {
 // sox reads an RF64 file's whole data chunk (a minute for 4 GiB) before it
 // answers, so it is asked about short files only.
 ReadersSay frameCounts(const fs::path& file, bool askSox = true) {
-    const std::string q = "'" + file.string() + "'";
     ReadersSay say;
-    say.ffprobe = std::strtoull(
-        output("ffprobe -v error -show_entries stream=duration_ts -of csv=p=0 " + q).c_str(),
-        nullptr, 10);
+    say.ffprobe = numberAfter({"ffprobe", "-v", "error", "-show_entries", "stream=duration_ts",
+                               "-of", "csv=p=0", file.string()},
+                              "");
     // Line-buffered, so the length arrives before the peak scan.
     say.sndfile = numberAfter({"stdbuf", "-oL", "sndfile-info", file.string()}, "Frames      :");
     if (askSox)
-        say.sox = std::strtoull(output("soxi -s " + q + " 2>/dev/null").c_str(), nullptr, 10);
+        say.sox = numberAfter({"soxi", "-s", file.string()}, "");
     return say;
 }
 
