@@ -1,6 +1,6 @@
 #pragma once
 // Every control of the main window, owned by its Qt parent. createMainControls
-// (app/MainLayout.cpp) makes them and is the only code that fills this struct;
+// (app/window/MainLayout.cpp) makes them and is the only code that fills this struct;
 // TfrmMain inherits it, so the window's methods name the controls directly.
 
 #include <QColor>

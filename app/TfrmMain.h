@@ -5,8 +5,10 @@
 // Connect...Handlers, and ConnectHandlers (start-up) calls them all.
 
 #include "app/MainControls.h"
+#include "audio/RecordControl.h"
 #include "audio/TPlayState.h"
 #include "hotkeys/HotkeyBackend.h"
+#include "settings/OutputNaming.h"
 #include "ui/PlatformServices.h"
 
 #include <QStandardPaths>
@@ -16,20 +18,11 @@
 
 class QIcon;
 class QIODevice;
+class Result;
 class TBassPlayer;
 class TBassRecorder;
 class TBitmapButton;
 class THotKeyManager;
-
-enum TCurrentAppState {
-    rsNormal,
-    rsRecording,
-    rsRecordPause,
-    rsRecordStoped,
-    rsPlayFile,
-    rsPausePlay,
-    rsStopPlay
-};
 
 // Flipped by every tick of TmFlash; keeps its value from one pause to the next.
 extern bool FlashVisible;
@@ -44,18 +37,18 @@ public:
 
     PlatformServices& services() { return FServices; }
 
-    // ---- start-up and shutdown: app/MainStartup.cpp --------------------------
+    // ---- start-up and shutdown: app/MainStartup.cpp -----------------------------
     void FormCreate();
     void FormDestroy();
     // Every concern's Connect...Handlers, once the controls exist.
     void ConnectHandlers();
 
-    // ---- layout: app/MainLayout.cpp (createMainControls) -----------------------
+    // ---- layout: app/window/MainLayout.cpp (createMainControls) -----------------
     static constexpr int kClientWidth = 434;
     static constexpr int kClientHeight = 392;
     static constexpr int kPanelOpenHeight = 260;
 
-    // ---- skin: app/MainSkin.cpp -------------------------------------------------
+    // ---- skin: app/window/MainSkin.cpp ------------------------------------------
     // Skin images into the controls, then the run-time geometry.
     void LoadSkin();
     // The embedded skin image of that name (letter case ignored), opened for
@@ -67,7 +60,7 @@ public:
     // The program's icon in 64, 48, 32, 24 and 16 pixels.
     static QIcon ProgramIcon();
 
-    // ---- panel and window buttons: app/MainPanel.cpp ---------------------------
+    // ---- panel and window buttons: app/window/MainPanel.cpp ---------------------
     // The list and options buttons, the window buttons, the panel's animation
     // and the window shape.
     void ConnectPanelHandlers();
@@ -82,7 +75,7 @@ public:
     // desktop behind the transparent rest gets the clicks there.
     void updateWindowShape();
 
-    // ---- recording controller: app/MainRecording.cpp ---------------------------
+    // ---- recording controller: app/recording/MainRecording.cpp ------------------
     // The record and stop buttons and the two recording timers.
     void ConnectRecordingHandlers();
     void btnRecordClick(QObject* Sender);
@@ -94,7 +87,7 @@ public:
     // A close request from the platform (not the window's own close button).
     void FormClose(QObject* Sender);
 
-    // ---- recording timers and buttons: app/MainRecordingTimers.cpp -------------
+    // ---- recording timers and buttons: app/recording/MainRecordingTimers.cpp ----
     void TimerTimer(QObject* Sender);
     void TmFlashTimer(QObject* Sender);
     void UpdateRecordButton(bool AsRecord);
@@ -107,16 +100,25 @@ public:
     // colour while recording, and a warning after the stop says how much.
     void ShowSoundLost(bool lost);
     void TellSoundLost(double seconds);
+    // A stop that did not end well (the recording had ended by itself, the
+    // encoder or the file could not finish): a warning that says so.
+    void TellStopFailure(const Result& stopped);
+    // An encoder still finishing after the stop is watched from here until
+    // its outcome is known; a bad one is told then.
+    void WatchLateStops();
+    void LateStopTimer();
     // "hh:mm:ss" of a tick count; hours keep growing past 99.
     static QString ElapsedTimeText(int32_t Count);
 
-    // ---- output naming: app/MainNaming.cpp (rules in app/OutputNaming.h) ------
+    // ---- output naming: app/recording/MainNaming.cpp (rules in settings/OutputNaming.h) ---
     QString GetOutputFileExt() const;
+    // The naming mode of the two radio buttons as they stand.
+    naming::NamingMode CheckedNamingMode() const;
     // Empty when the settings give no path.
     QString BuildOutputFileName() const;
     static QString MakeUniqueFileName(const QString& Path);
 
-    // ---- options lists and panels: settings/MainOptionLists.cpp ---------------
+    // ---- options lists and panels: app/options/MainOptionLists.cpp --------------
     void FillOptionLists();
     // Inputs come and go while the window is open: the device list follows,
     // keeping the chosen input by its server name.
@@ -126,7 +128,7 @@ public:
     void UpdateNamingControls();
     void FillWmaBitrates(int32_t rate, int32_t channels);
 
-    // ---- option handlers: settings/MainOptionHandlers.cpp ----------------------
+    // ---- option handlers: app/options/MainOptionHandlers.cpp --------------------
     // Every option control; tied before the lists are filled, so loading the
     // settings runs the handlers.
     void ConnectOptionHandlers();
@@ -154,21 +156,21 @@ public:
     void edtPrefixChange(QObject* Sender);
     void cmbPostfixChange(QObject* Sender);
 
-    // ---- option dialogs: settings/MainOptionDialogs.cpp ------------------------
+    // ---- option dialogs: app/options/MainOptionDialogs.cpp ----------------------
     bool BrowseForFolder(QString& Path, const QString& Title);
     // Path is left as it was when the folder does not exist.
     void GetSpecialFolderPath(QStandardPaths::StandardLocation Folder, QString& Path);
     void btnSavefolderClick(QObject* Sender);
     void btnSaveFileClick(QObject* Sender);
 
-    // ---- config.xml: settings/MainConfig.cpp -----------------------------------
+    // ---- config.xml: app/options/MainConfig.cpp ---------------------------------
     void LoadConfig();
     void SaveConfig();
     // Beside the executable for a portable copy, in the user's XDG config
     // folder for an installed one.
     QString ConfigPath() const;
 
-    // ---- recordings page: recordings/MainRecordingsList.cpp --------------------
+    // ---- recordings page: app/recordings/MainRecordingsList.cpp -----------------
     // The list and the catalogue behind it; "Clear" empties both.
     void ConnectRecordingsListHandlers();
     QString RecordFilesPath() const;
@@ -190,7 +192,7 @@ public:
     // Shows the selected (or else the first) recording in the file manager.
     void btnOpenFilePathClick(QObject* Sender);
 
-    // ---- playback: recordings/MainPlayback.cpp ---------------------------------
+    // ---- playback: app/playback/MainPlayback.cpp --------------------------------
     // The player and its panel: list clicks, play/pause, stop, the position
     // bar, the size and duration texts and the two playback timers.
     void ConnectPlaybackHandlers();
@@ -207,6 +209,8 @@ public:
     void btnPlayClick(QObject* Sender);
     void btnPlayStopClick(QObject* Sender);
     void tbSoundChange(QObject* Sender);
+    // The user let go of the position bar's thumb.
+    void tbSoundRelease(QObject* Sender);
     void TimerPosTimer(QObject* Sender);
     void TimerRenderTimer(QObject* Sender);
     // A length counted after the open: the duration and the bar once known.
@@ -215,7 +219,7 @@ public:
     std::unique_ptr<TBassPlayer> FPlayer;
     TPlayState FPlayState = psNormal;
 
-    // ---- hotkeys: hotkeys/MainHotkeys.cpp -----------------------------------------
+    // ---- hotkeys: app/hotkeys/MainHotkeys.cpp -----------------------------------
     // The manager on the backend of the platform services, bound to this window.
     void CreateHotKeyManager();
     // Its hotkeys released, the field cleared, then the manager.
@@ -227,7 +231,7 @@ public:
     void HotKeyRefused(std::uint32_t HotKey, HotkeyRegistration Reason);
     std::unique_ptr<THotKeyManager> FHotkeyMgr;
 
-    // ---- hotkey lists: hotkeys/MainHotkeyLists.cpp --------------------------------
+    // ---- hotkey lists: app/hotkeys/MainHotkeyLists.cpp --------------------------
     // Shared by cmbStart, cmbPause and cmbStop.
     void cmbStartChange(QObject* Sender);
     bool ApplyHotKey(const QString& Text);
@@ -236,21 +240,22 @@ public:
     // "Notice": why the combination named by Text cannot be had.
     void ShowHotKeyFailure(const QString& Text, HotkeyRegistration Reason);
 
-    // ---- fields, in the order of ownership ------------------------------------
+    // ---- fields, in the order of ownership --------------------------------------
     std::unique_ptr<TBassRecorder> FRecUtils;
     TCurrentAppState FCurrentState = rsNormal;
     int32_t FElapsedTimeCount = 0;
+    QTimer* FLateStopTimer = nullptr; // made on the first late stop
     float FOldPosValue = 0.0f;
 
 protected:
     // ---- Qt events --------------------------------------------------------------
-    // Window moving and first showing (app/MainPanel.cpp): a press that no
+    // Window moving and first showing (app/window/MainPanel.cpp): a press that no
     // control took.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // Runs FormClose (app/MainRecording.cpp).
+    // Runs FormClose (app/recording/MainRecording.cpp).
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -96,6 +96,9 @@ std::string errorMessage(int32_t code) {
         return "Not enough space for environment.";
     case kErrRecordFailed:
         return "Recording failed!";
+    case kErrStillFinishing:
+        return "The last recording of this file is still being finished. Please try again in a "
+               "moment.";
     case kErrInit:
         return "Initialize abnormalities.";
     case -1:

@@ -43,6 +43,8 @@ std::string adjustFileExt(TRecordOutFormat format, const std::string& outfile);
 std::string errorMessage(int32_t code);
 
 constexpr int32_t kErrRecordFailed = -1000;
+// Start refused a file that a stopped recording's encoder still writes.
+constexpr int32_t kErrStillFinishing = -1001;
 constexpr int32_t kErrInit = -2;
 
 } // namespace reccmd

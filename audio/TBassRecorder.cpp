@@ -3,30 +3,51 @@
 #include "audio/RecordCommands.h"
 #include "audio/WaveFormatBlock.h"
 
-#include <atomic>
+#include <algorithm>
 #include <climits>
+#include <deque>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
 
-// Read by the record callback on the capture thread, which gets no object.
-// Start writes them while the channel is still paused and lets it run last,
-// so the callback always sees the values of its own recording.
-std::atomic<TRecordOutFormat> CurrentOutFormat{rofWAVE};
-std::atomic<audiolib::Handle> WmaEncoder{0};
-// Set by the callback when the WMA encoder refused a block; the UI thread
-// reads it to say why the recording ended.
-std::atomic<bool> WmaWriteFailed{false};
-
-bool RecordProc(audiolib::Handle handle, const void* buffer, uint32_t length, void*) {
-    if (CurrentOutFormat.load(std::memory_order_acquire) == rofWMA) {
-        bool ok =
-            audiolib::wmaEncodeWrite(WmaEncoder.load(std::memory_order_acquire), buffer, length);
-        if (!ok)
-            WmaWriteFailed.store(true, std::memory_order_release);
-        return ok;
-    }
+// Every format's encoder hangs on the channel, which feeds it from its writer
+// thread; the callback only decides whether capture goes on.
+bool RecordProc(audiolib::Handle handle, const void*, uint32_t, void*) {
     return audiolib::encodeIsActive(handle) != 0;
+}
+
+// What the user calls the program or library that writes a format.
+std::string EncoderName(TRecordOutFormat format) {
+    switch (format) {
+    case rofMP3:
+        return "the MP3 encoder (lame)";
+    case rofOGG:
+        return "the Ogg Vorbis encoder (oggenc2)";
+    case rofWMA:
+        return "the WMA encoder";
+    case rofWAVE:
+        break;
+    }
+    return "the WAV encoder";
+}
+
+Result StopResultOf(TRecordOutFormat format, audiolib::FinishOutcome outcome) {
+    switch (outcome) {
+    case audiolib::FinishOutcome::Complete:
+        break;
+    case audiolib::FinishOutcome::EncoderUnfinished:
+        return Result::failure(Fault::Unavailable,
+                               "The recording was stopped, but " + EncoderName(format) +
+                                   " did not complete the file. What was recorded is kept in "
+                                   "the file; its end may be missing.");
+    case audiolib::FinishOutcome::FileIncomplete:
+        return Result::failure(Fault::Io,
+                               "The recording was stopped, but its file could not be completed. "
+                               "What was recorded is kept in the file; its end may be missing. "
+                               "The disk may be full.");
+    }
+    return Result::success();
 }
 
 std::string executableFolder() {
@@ -41,7 +62,37 @@ std::string executableFolder() {
 
 } // namespace
 
-TBassRecorder::TBassRecorder() : FEncoderFolder(executableFolder()) {}
+// Stops whose encoders went on finishing after Stop returned.
+struct TBassRecorder::StopLog {
+    std::mutex mutex;
+    std::vector<std::string> finishingFiles;
+    std::deque<Result> late;
+};
+
+// One recording's side of its finish notify; guarded by the log's mutex.
+struct TBassRecorder::FinishWatch {
+    std::shared_ptr<StopLog> log;
+    TRecordOutFormat format = rofWAVE;
+    std::string file;
+    std::optional<audiolib::FinishOutcome> outcome;
+    bool late = false; // Stop returned before the outcome came
+    bool told = false; // Stop already reported why the recording ended
+
+    void finished(audiolib::FinishOutcome result) {
+        std::lock_guard lock(log->mutex);
+        outcome = result;
+        if (!late)
+            return;
+        auto& files = log->finishingFiles;
+        if (auto it = std::find(files.begin(), files.end(), file); it != files.end())
+            files.erase(it);
+        if (!told)
+            log->late.push_back(StopResultOf(format, result));
+    }
+};
+
+TBassRecorder::TBassRecorder()
+    : FEncoderFolder(executableFolder()), FStops(std::make_shared<StopLog>()) {}
 
 TBassRecorder::~TBassRecorder() = default;
 
@@ -76,8 +127,9 @@ bool TBassRecorder::Init(void* h) {
 void TBassRecorder::Uninit() {
     SetDevicesChanged({});
     // A recording still running when the window closes is ended as Stop
-    // would, so its file is complete (a WMA file needs its close).
-    Stop();
+    // would; whoever wanted its outcome has asked Stop already. recordFree
+    // waits for encoders still finishing.
+    static_cast<void>(Stop());
     FAcmWAVEFormat.clear();
     audiolib::recordFree();
     audiolib::free();
@@ -215,17 +267,13 @@ bool TBassRecorder::StartEncoder(const std::string& name) {
         return StartEncoderProgram(reccmd::lameInvocation(FEncoderFolder, FLameCommandLine, name));
     case rofOGG:
         return StartEncoderProgram(reccmd::oggInvocation(FEncoderFolder, FOggCommandLine, name));
-    case rofWMA: {
-        audiolib::Handle enc = audiolib::wmaEncodeOpenFile(
-            static_cast<uint32_t>(FWmaSamplerate), static_cast<uint32_t>(FWmaChannel),
-            audiolib::kWmaEncodeStandard | audiolib::kUnicode,
-            static_cast<uint32_t>(FWmaBitrate) * 1000u, name.c_str());
-        WmaEncoder.store(enc, std::memory_order_release);
-        if (enc == 0)
-            return false;
-        audiolib::wmaEncodeSetTag(enc, nullptr, nullptr, 0);
-        return true;
-    }
+    case rofWMA:
+        // A file without tags, fed from the channel's writer like the others.
+        return audiolib::encodeStartWmaFile(FRecChannel, static_cast<uint32_t>(FWmaSamplerate),
+                                            static_cast<uint32_t>(FWmaChannel),
+                                            audiolib::kWmaEncodeStandard | audiolib::kUnicode,
+                                            static_cast<uint32_t>(FWmaBitrate) * 1000u,
+                                            name.c_str()) != 0;
     }
     return false;
 }
@@ -236,9 +284,16 @@ int32_t TBassRecorder::Start(TRecordOutFormat outformat, const std::string& outf
         FErrCode = reccmd::kErrRecordFailed;
         return reccmd::kErrRecordFailed;
     }
-    CurrentOutFormat.store(outformat, std::memory_order_release);
-    WmaWriteFailed.store(false, std::memory_order_release);
     std::string name = reccmd::adjustFileExt(outformat, outfile);
+    {
+        // Two writers in one file would spoil both recordings.
+        std::lock_guard lock(FStops->mutex);
+        const auto& busy = FStops->finishingFiles;
+        if (std::find(busy.begin(), busy.end(), name) != busy.end()) {
+            FErrCode = reccmd::kErrStillFinishing;
+            return reccmd::kErrRecordFailed;
+        }
+    }
     FOutformat = outformat;
 
     FRecChannel = audiolib::recordStart(44100, 2, audiolib::kRecordPause, RecordProc, nullptr);
@@ -251,6 +306,12 @@ int32_t TBassRecorder::Start(TRecordOutFormat outformat, const std::string& outf
         return reccmd::kErrRecordFailed;
     }
     FOutFile = name;
+    FWatch = std::make_shared<FinishWatch>();
+    FWatch->log = FStops;
+    FWatch->format = outformat;
+    FWatch->file = name;
+    audiolib::encodeSetFinishNotify(
+        FRecChannel, [watch = FWatch](audiolib::FinishOutcome o) { watch->finished(o); });
     audiolib::channelPlay(FRecChannel, false);
     return 0;
 }
@@ -265,15 +326,42 @@ void TBassRecorder::Resume() {
         audiolib::channelPlay(FRecChannel, false);
 }
 
-void TBassRecorder::Stop() {
+Result TBassRecorder::Stop() {
     if (FRecChannel == 0)
-        return;
-    // The channel stops before the WMA encoder closes, so the callback can no
-    // longer write into an encoder that is being closed.
+        return Result::success();
+    // Read before the stop lets the channel go, and its cause with it.
+    const std::string endReason = RecordingEndReason();
     audiolib::channelStop(FRecChannel);
     FRecChannel = 0;
-    if (CurrentOutFormat.load(std::memory_order_acquire) == rofWMA)
-        audiolib::wmaEncodeClose(WmaEncoder.load(std::memory_order_acquire));
+    const std::shared_ptr<FinishWatch> watch = std::move(FWatch);
+    std::optional<audiolib::FinishOutcome> outcome;
+    {
+        std::lock_guard lock(FStops->mutex);
+        outcome = watch->outcome;
+        if (!outcome) {
+            watch->late = true;
+            watch->told = !endReason.empty();
+            FStops->finishingFiles.push_back(watch->file);
+        }
+    }
+    // The cause says more than how the file came out after it.
+    if (!endReason.empty())
+        return Result::failure(Fault::Io, endReason);
+    return outcome ? StopResultOf(watch->format, *outcome) : Result::success();
+}
+
+bool TBassRecorder::StopPending() const {
+    std::lock_guard lock(FStops->mutex);
+    return !FStops->finishingFiles.empty() || !FStops->late.empty();
+}
+
+std::optional<Result> TBassRecorder::TakeLateStopResult() {
+    std::lock_guard lock(FStops->mutex);
+    if (FStops->late.empty())
+        return std::nullopt;
+    Result r = std::move(FStops->late.front());
+    FStops->late.pop_front();
+    return r;
 }
 
 double TBassRecorder::LostSeconds() const {
@@ -285,38 +373,26 @@ double TBassRecorder::LostSeconds() const {
 bool TBassRecorder::RecordingEndedByItself() const {
     if (FRecChannel == 0)
         return false;
-    if (WmaWriteFailed.load(std::memory_order_acquire))
-        return true;
     if (audiolib::channelEndCause(FRecChannel) != audiolib::EndCause::None)
         return true;
     if (audiolib::channelIsActive(FRecChannel) == audiolib::kActiveStopped)
         return true;
     // A paused channel calls no callback, so an encoder that died during a
     // pause shows only here.
-    return FOutformat != rofWMA && audiolib::encodeIsActive(FRecChannel) == 0;
+    return audiolib::encodeIsActive(FRecChannel) == 0;
 }
 
 std::string TBassRecorder::RecordingEndReason() const {
     if (!RecordingEndedByItself())
         return {};
-    if (WmaWriteFailed.load(std::memory_order_acquire))
-        return "The recording stopped: the WMA file could not be written any further. "
-               "The disk may be full.";
     if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::ServerLost)
         return "The recording stopped: the sound server went away. What was recorded until "
                "then is kept in the file; recording works again once the sound server is back.";
     if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::InputLost)
         return "The recording stopped: the recording input is no longer available.";
-    switch (FOutformat) {
-    case rofMP3:
-        return "The recording stopped: the MP3 encoder (lame) quit unexpectedly.";
-    case rofOGG:
-        return "The recording stopped: the Ogg Vorbis encoder (oggenc2) quit unexpectedly.";
-    case rofWAVE:
-        return "The recording stopped: the WAV file could not be written any further. "
-               "The disk may be full.";
-    case rofWMA:
-        break;
-    }
-    return "The recording stopped: the WMA encoder quit unexpectedly.";
+    if (FOutformat == rofMP3 || FOutformat == rofOGG)
+        return "The recording stopped: " + EncoderName(FOutformat) + " quit unexpectedly.";
+    // The file writers of our own fail only when the file takes no more.
+    return std::string("The recording stopped: the ") + (FOutformat == rofWMA ? "WMA" : "WAV") +
+           " file could not be written any further. The disk may be full.";
 }

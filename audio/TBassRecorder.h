@@ -9,9 +9,12 @@
 #include "audio/RecordCommands.h"
 #include "audio/RecordOutFormat.h"
 #include "audio/lib/AudioLib.h"
+#include "base/Result.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,11 +42,24 @@ public:
     // `changed` runs on the audio layer's thread when inputs come or go;
     // an empty function (and Uninit) ends the calls.
     void SetDevicesChanged(std::function<void()> changed);
-    // 0 on success, -1000 on failure (the recorder is then idle).
+    // 0 on success, -1000 on failure (the recorder is then idle). A file
+    // that an earlier recording's encoder is still finishing is not started
+    // over; recordings of other files start at once.
     int32_t Start(TRecordOutFormat outformat, const std::string& outfile);
     void Pause();
     void Resume();
-    void Stop();
+    // Ends the recording and returns within a second, whatever the encoder
+    // does. A failure says, in words for the user, what became of the file:
+    // why the recording had already ended by itself, or that the encoder or
+    // the file could not finish (what was written is kept either way). An
+    // encoder still finishing when Stop returns gives a success here and its
+    // outcome through TakeLateStopResult once it is known.
+    Result Stop();
+    // True while a stopped recording's encoder is still finishing its file.
+    bool StopPending() const;
+    // The outcomes of such stops, one per stop, in the order they became
+    // known; nothing while none is new.
+    std::optional<Result> TakeLateStopResult();
     void SetRecordDevice(int32_t idx, int32_t volume);
     void SetWaveParameter(int8_t channel, int8_t bitPerSample, int32_t Samplerate);
     void SetMP3Parameter(int32_t bitrate, bool enCRC, bool enVBR, int8_t channel,
@@ -79,6 +95,8 @@ public:
     const std::string& OutFile() const { return FOutFile; }
 
 private:
+    struct StopLog;
+    struct FinishWatch;
     bool StartEncoder(const std::string& name);
     bool StartEncoderProgram(const reccmd::EncoderInvocation& run);
     void FailStart();
@@ -95,4 +113,8 @@ private:
     std::string FEncoderFolder;
     std::function<void()> FDevicesChanged;
     std::string FOutFile;
+    // Shared with the audio layer's finish notifies, which may come from its
+    // thread after a Stop, or after the recorder is gone.
+    std::shared_ptr<StopLog> FStops;
+    std::shared_ptr<FinishWatch> FWatch; // the current recording's
 };

@@ -53,12 +53,18 @@ bool IsUserSeek(TPlayState state, float lastTimerValue, float value, float maxim
     return std::fabs(lastTimerValue - value) > 15.0f;
 }
 
+std::optional<uint64_t> ReleaseSeekTarget(TPlayState state, float value, float maximum) {
+    if (state != psPlaying || maximum == 0.0f)
+        return std::nullopt;
+    return SeekTarget(value);
+}
+
 uint64_t SeekTarget(float value) {
     return value > 0.0f ? static_cast<uint64_t>(value) : 0;
 }
 
 bool PlaybackEnded(int64_t position, float barMaximum, TPlayState state) {
-    return position <= 0 || static_cast<double>(position) > static_cast<double>(barMaximum) ||
+    return position < 0 || static_cast<double>(position) > static_cast<double>(barMaximum) ||
            state == psStop;
 }
 

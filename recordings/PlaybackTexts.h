@@ -23,8 +23,12 @@ std::optional<QString> FormatDuration(double seconds);
 
 // A change of the bar is the user's only while playing, once the position
 // timer has written a place, and when it lies more than 15 units from that
-// place; a value of 0 never seeks.
+// place; a value of 0 never seeks, as that is where the bar resets itself.
 bool IsUserSeek(TPlayState state, float lastTimerValue, float value, float maximum);
+// The user let go of the thumb (after a click or a drag): while playing,
+// playback goes on from there, the very start included. A drag seeks only
+// here, once, so the sound does not stutter while the thumb moves.
+std::optional<uint64_t> ReleaseSeekTarget(TPlayState state, float value, float maximum);
 // The byte position a bar value seeks to (truncated toward zero).
 uint64_t SeekTarget(float value);
 
@@ -35,5 +39,7 @@ uint64_t SeekTarget(float value);
 float BarMaximum(int64_t length);
 
 // The position timer's verdict: playback is over when the player knows no
-// position, stands at 0 or before, beyond the bar, or says it stopped.
+// position, stands beyond the bar, or says it stopped (its decoder reached the
+// end and the output played it out). A position of 0 is an output that has
+// not started yet, a headset waking up, not an end.
 bool PlaybackEnded(int64_t position, float barMaximum, TPlayState state);

@@ -177,7 +177,7 @@ void writeConfig(pugi::xml_node root, const TRecorderSettings& s) {
     setValue(o, "Quality", s.OggQuality);
 
     pugi::xml_node p = findOrAdd(root, "Path");
-    setAttribute(p, "mode", s.PathMode == 0 ? "special" : "auto");
+    setAttribute(p, "mode", s.PathMode == TPathMode::SpecialName ? "special" : "auto");
     setValue(p, "SaveFolder", s.SaveFolder);
     setValue(p, "SpecialPath", s.SpecialPath);
     setValue(p, "SamenameOP", static_cast<int32_t>(s.SamenameOP));

@@ -11,24 +11,17 @@ bool fileExists(const std::filesystem::path& path) {
 
 } // namespace
 
-ConfigFileRead readConfigFile(const std::filesystem::path& path) {
-    ConfigFileRead r;
+Outcome<ConfigValues> readConfigFile(const std::filesystem::path& path) {
     if (!fileExists(path))
-        return r;
+        return Result::failure(Fault::NotFound, "there is no " + path.string());
     pugi::xml_document doc;
     const xml::LoadResult loaded = xml::loadFile(path, doc);
-    if (!loaded.ok) {
-        r.state = ConfigFileState::Unreadable;
-        r.error = loaded.error;
-        return r;
-    }
-    r.state = ConfigFileState::Loaded;
-    r.values = readConfig(doc.document_element());
-    return r;
+    if (!loaded.ok)
+        return Result::failure(Fault::Damaged, loaded.error);
+    return readConfig(doc.document_element());
 }
 
-bool saveConfigFile(const std::filesystem::path& path, const TRecorderSettings& settings,
-                    std::string& error) {
+Result saveConfigFile(const std::filesystem::path& path, const TRecorderSettings& settings) {
     pugi::xml_document doc;
     xml::FileEncoding encoding;
     if (fileExists(path)) {
@@ -37,15 +30,17 @@ bool saveConfigFile(const std::filesystem::path& path, const TRecorderSettings& 
             encoding = loaded.encoding;
         } else {
             std::string why;
-            if (xml::keepDamagedCopy(path, why).empty()) {
-                error = "cannot keep a copy of the unreadable " + path.string() + ": " + why;
-                return false;
-            }
+            if (xml::keepDamagedCopy(path, why).empty())
+                return Result::failure(Fault::Io, "cannot keep a copy of the unreadable " +
+                                                      path.string() + ": " + why);
             doc.reset();
         }
     }
     if (!doc.document_element())
         xml::newDocument(doc, "Config");
     writeConfig(doc.document_element(), settings);
-    return xml::saveFile(path, doc, encoding, error);
+    std::string error;
+    if (!xml::saveFile(path, doc, encoding, error))
+        return Result::failure(Fault::Io, error);
+    return Result::success();
 }

@@ -65,3 +65,27 @@ std::optional<TRecordOutFormat> outFormatFromName(const QString& name, Qt::CaseS
 QString valueLabelText(int32_t value) {
     return QStringLiteral("(%1)").arg(value);
 }
+
+std::optional<TSameNameAction> sameNameActionFromValue(int32_t value) {
+    if (value < 0 || value >= SamenameItems.size())
+        return std::nullopt;
+    return static_cast<TSameNameAction>(value);
+}
+
+std::optional<TPostfix> postfixFromValue(int32_t value) {
+    if (value < 0 || value >= PostfixItems.size())
+        return std::nullopt;
+    return static_cast<TPostfix>(value);
+}
+
+namespace optionvalue {
+QVariant byIndex(int index, const QString&) {
+    return index;
+}
+QVariant byNumber(int index, const QString&) {
+    return index + 1;
+}
+QVariant byEntry(int, const QString& entry) {
+    return stripEntry(entry, -1);
+}
+} // namespace optionvalue

@@ -7,8 +7,24 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <cstdint>
+#include <functional>
 #include <optional>
+
+// How a new recording is named: the one special file name, or names made
+// from the prefix and the time. Stored in config.xml as mode="special"/"auto".
+enum class TPathMode : uint8_t { SpecialName = 0, AutoName = 1 };
+// What a new recording does when its file exists; the stored SamenameOP value
+// and the entry's index in the "On Same name:" list.
+enum class TSameNameAction : uint8_t { Overwrite = 0, Prompt = 1, NewName = 2 };
+// The time stamp of a generated name; the stored Postfix value and the
+// entry's index in the "Postfix:" list.
+enum class TPostfix : uint8_t { DateTime = 0, Time = 1 };
+
+// The stored value as the setting, or nothing for a value no entry has.
+std::optional<TSameNameAction> sameNameActionFromValue(int32_t value);
+std::optional<TPostfix> postfixFromValue(int32_t value);
 
 struct TRecorderSettings {
     int32_t Device = 0;
@@ -30,12 +46,12 @@ struct TRecorderSettings {
     int32_t WmaChannel = 2;
     int32_t WmaSampleRate = 44100;
     int32_t OggQuality = 5;
-    uint8_t PathMode = 1; // 0 special file name, 1 generated names
+    TPathMode PathMode = TPathMode::AutoName;
     QString SaveFolder;
     QString SpecialPath;
-    uint8_t SamenameOP = 1; // 0 overwrite, 1 prompt, 2 new name
+    TSameNameAction SamenameOP = TSameNameAction::Prompt;
     QString Prefix = QStringLiteral("notitle");
-    uint8_t Postfix = 0; // 0 date and time, 1 time only
+    TPostfix Postfix = TPostfix::DateTime;
     QString HotKeyStart;
     QString HotKeyPause;
     QString HotKeyStop;
@@ -72,6 +88,16 @@ QString outFormatName(TRecordOutFormat format);
 // The format whose name is the text; letter case matters unless told not to.
 std::optional<TRecordOutFormat> outFormatFromName(const QString& name,
                                                   Qt::CaseSensitivity cs = Qt::CaseSensitive);
+
+// The setting value an entry of an option list stands for, kept with the
+// entry in its list: its position (formats, naming choices), its 1-based
+// number (channel counts), or the number its text starts with ("44100Khz").
+using OptionValueOf = std::function<QVariant(int index, const QString& entry)>;
+namespace optionvalue {
+QVariant byIndex(int index, const QString& entry);
+QVariant byNumber(int index, const QString& entry);
+QVariant byEntry(int index, const QString& entry);
+} // namespace optionvalue
 
 // "(%d)", the text of the value labels beside the track bars.
 QString valueLabelText(int32_t value);

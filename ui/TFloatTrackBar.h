@@ -9,14 +9,14 @@ class TFloatTrackBar : public QWidget {
 public:
     explicit TFloatTrackBar(QWidget* parent, float min = 0.0f, float max = 10.0f);
 
-    float min() const { return FMin; }
-    float max() const { return FMax; }
+    float minimum() const { return FMin; }
+    float maximum() const { return FMax; }
     float value() const { return FValue; }
 
     // A range with max below min is taken as max == min; the value is kept inside.
     void setRange(float min, float max);
-    void setMin(float min) { setRange(min, FMax); }
-    void setMax(float max) { setRange(FMin, max); }
+    void setMinimum(float minimum) { setRange(minimum, FMax); }
+    void setMaximum(float maximum) { setRange(FMin, maximum); }
     void setValue(float value);
 
     // True between press and release of the thumb.

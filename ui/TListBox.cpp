@@ -20,3 +20,10 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
         "QListWidget:disabled { color: #7a7a7a; }"
         "QListWidget::item:selected:disabled { background: #3a4a5c; color: #9a9a9a; }"));
 }
+
+std::optional<int> TListBox::selectedRow() const {
+    const QModelIndexList rows = selectionModel()->selectedIndexes();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.front().row();
+}

@@ -51,21 +51,22 @@ void TTextBox::focusInEvent(QFocusEvent* event) {
 
 void TTextBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    reportIfEdited();
+    commitEdit();
 }
 
 void TTextBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        reportIfEdited();
+        commitEdit();
         event->accept();
         return;
     }
     QLineEdit::keyPressEvent(event);
 }
 
-void TTextBox::reportIfEdited() {
+bool TTextBox::commitEdit() {
     if (!FEdited)
-        return;
+        return false;
     FEdited = false;
     emit changed();
+    return true;
 }

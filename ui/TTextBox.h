@@ -10,6 +10,10 @@ class TTextBox : public QLineEdit {
 public:
     explicit TTextBox(QWidget* parent);
 
+    // Reports the user's edit now, as Enter would; true when there was one.
+    // An action that takes what the box shows calls it first.
+    bool commitEdit();
+
 signals:
     void changed();
 
@@ -19,6 +23,5 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void reportIfEdited();
     bool FEdited = false;
 };

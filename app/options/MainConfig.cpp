@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace {
@@ -24,27 +25,21 @@ std::filesystem::path localPath(const QString& path) {
 // Moves the bar to the value, or to the nearer end for a value outside its
 // range, and returns where it stands.
 int32_t moveTrackBar(TFloatTrackBar* bar, int32_t value) {
-    const auto lo = static_cast<int32_t>(bar->min());
-    const auto hi = static_cast<int32_t>(bar->max());
+    const auto lo = static_cast<int32_t>(bar->minimum());
+    const auto hi = static_cast<int32_t>(bar->maximum());
     const int32_t v = std::clamp(value, lo, std::max(lo, hi));
     bar->setValue(static_cast<float>(v));
     return v;
 }
 
-// A 1-based number from the file outside the list leaves the list without a
-// selection. Counted in 64 bits: the file may hold the smallest int32.
-void selectNumbered(TComboBox* list, int32_t number) {
-    const int64_t position = int64_t{number} - 1;
-    list->setCurrentIndex(position >= 0 && position < list->count() ? static_cast<int>(position)
-                                                                    : -1);
+// A value that no entry stands for leaves the list without a selection.
+void selectValue(TComboBox* list, int32_t value) {
+    list->setCurrentIndex(list->findData(QVariant(value)));
 }
 
-void selectText(TComboBox* list, const QString& text) {
-    int found = -1;
-    for (int i = 0; i < list->count() && found < 0; ++i)
-        if (list->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
-            found = i;
-    list->setCurrentIndex(found);
+// A hotkey entry stands for its own text, in any letter case.
+void selectHotKey(TComboBox* list, const QString& text) {
+    list->setCurrentIndex(list->findData(text, Qt::UserRole, Qt::MatchFixedString));
 }
 
 // Each step below takes one section of config.xml: it writes the settings it
@@ -60,6 +55,11 @@ void loadDevice(TfrmMain& w, const ConfigValues& v) {
     if (device >= 0 && device < w.cmbDevice->count()) {
         Settings.Device = device;
         w.cmbDevice->setCurrentIndex(device);
+    } else if (w.cmbDevice->count() > 0 && w.cmbDevice->currentIndex() < 0) {
+        // An input unplugged since: the default input (entry 0) is recorded,
+        // so the list shows it, without making it the user's choice.
+        const QSignalBlocker block(w.cmbDevice);
+        w.cmbDevice->setCurrentIndex(0);
     }
     if (!v.DeviceName.isEmpty())
         Settings.DeviceName = v.DeviceName;
@@ -75,23 +75,23 @@ void loadFormatChoice(TfrmMain& w, const QString& name) {
     const auto format = outFormatFromName(name, Qt::CaseInsensitive);
     if (format)
         Settings.OutFormat = *format;
-    selectText(w.cmbFormat, name);
+    w.cmbFormat->setCurrentIndex(format ? w.cmbFormat->findData(static_cast<int>(*format)) : -1);
     // A name in other letters ("mp3") still shows its panel.
     w.ShowFormatLayout(format ? outFormatName(*format) : name);
 }
 
 void loadWave(TfrmMain& w, const ConfigWave& wave) {
     Settings.WavChannel = wave.Channel;
-    selectNumbered(w.cmbWavChannel, wave.Channel);
+    selectValue(w.cmbWavChannel, wave.Channel);
     Settings.WavBitPerSample = wave.BitPerSam;
-    selectText(w.cmbWavBitpersample, QString::number(wave.BitPerSam) + QStringLiteral("bit"));
+    selectValue(w.cmbWavBitpersample, wave.BitPerSam);
     Settings.WavSampleRate = wave.SampleRate;
-    selectText(w.cmbWavSamplerate, QString::number(wave.SampleRate) + QStringLiteral("Khz"));
+    selectValue(w.cmbWavSamplerate, wave.SampleRate);
 }
 
 void loadMp3(TfrmMain& w, const ConfigMp3& mp3) {
     Settings.Mp3BitRate = mp3.BitRate;
-    selectText(w.cmbMp3bitrate, QString::number(mp3.BitRate) + QStringLiteral("bps"));
+    selectValue(w.cmbMp3bitrate, mp3.BitRate);
     Settings.Mp3CRC = mp3.CRC;
     w.chkMp3CRC->setChecked(mp3.CRC);
     Settings.Mp3VBR = mp3.VBR;
@@ -100,20 +100,21 @@ void loadMp3(TfrmMain& w, const ConfigMp3& mp3) {
     Settings.Mp3VBRQuality = moveTrackBar(w.tbMp3VBRQuality, mp3.VBRQuality);
     w.txtMp3VBRQValue->setText(valueLabelText(Settings.Mp3VBRQuality));
     Settings.Mp3Channel = mp3.Channel;
-    selectNumbered(w.cmbMp3Channel, mp3.Channel);
+    selectValue(w.cmbMp3Channel, mp3.Channel);
 }
 
 // The bitrate list depends on the rate and channels, so it is refilled
 // before the bitrate is chosen.
 void loadWma(TfrmMain& w, const ConfigWma& wma) {
     Settings.WmaSampleRate = wma.SampleRate;
-    selectText(w.cmbWMASamplerate, QString::number(wma.SampleRate) + QStringLiteral("Khz"));
+    selectValue(w.cmbWMASamplerate, wma.SampleRate);
     Settings.WmaChannel = wma.Channel;
-    if (wma.Channel >= 1 && wma.Channel <= 2)
-        w.cmbWMAChannel->setCurrentIndex(wma.Channel - 1);
+    // A channel count the list lacks leaves its selection as it was.
+    if (const int entry = w.cmbWMAChannel->findData(QVariant(wma.Channel)); entry >= 0)
+        w.cmbWMAChannel->setCurrentIndex(entry);
     w.FillWmaBitrates(Settings.WmaSampleRate, Settings.WmaChannel);
     Settings.WmaBitRate = wma.BitRate;
-    selectText(w.cmbWMABitrate, QString::number(wma.BitRate) + QStringLiteral("bps"));
+    selectValue(w.cmbWMABitrate, wma.BitRate);
 }
 
 void loadOgg(TfrmMain& w, int32_t quality) {
@@ -135,10 +136,10 @@ void loadOutput(TfrmMain& w, const ConfigOutFormat& output) {
 
 void loadFilePath(TfrmMain& w, const ConfigPath& path) {
     if (path.mode.compare(QLatin1String("special"), Qt::CaseInsensitive) == 0) {
-        Settings.PathMode = 0;
+        Settings.PathMode = TPathMode::SpecialName;
         w.rdSpecial->setChecked(true);
     } else if (path.mode.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0) {
-        Settings.PathMode = 1;
+        Settings.PathMode = TPathMode::AutoName;
         w.rdAutoSave->setChecked(true);
     }
     w.UpdateNamingControls();
@@ -146,15 +147,15 @@ void loadFilePath(TfrmMain& w, const ConfigPath& path) {
     w.edtSaveFolder->setText(path.SaveFolder);
     Settings.SpecialPath = path.SpecialPath;
     w.tbSavefile->setText(path.SpecialPath);
-    if (path.SamenameOP >= 0 && path.SamenameOP < w.cmbSamename->count()) {
-        Settings.SamenameOP = static_cast<uint8_t>(path.SamenameOP);
-        w.cmbSamename->setCurrentIndex(path.SamenameOP);
+    if (const auto action = sameNameActionFromValue(path.SamenameOP)) {
+        Settings.SamenameOP = *action;
+        selectValue(w.cmbSamename, path.SamenameOP);
     }
     Settings.Prefix = path.Prefix;
     w.edtPrefix->setText(path.Prefix);
-    if (path.Postfix >= 0 && path.Postfix < w.cmbPostfix->count()) {
-        Settings.Postfix = static_cast<uint8_t>(path.Postfix);
-        w.cmbPostfix->setCurrentIndex(path.Postfix);
+    if (const auto postfix = postfixFromValue(path.Postfix)) {
+        Settings.Postfix = *postfix;
+        selectValue(w.cmbPostfix, path.Postfix);
     }
 }
 
@@ -162,9 +163,9 @@ void loadHotKeys(TfrmMain& w, const ConfigHotKeys& keys) {
     Settings.HotKeyStart = keys.Start;
     Settings.HotKeyPause = keys.Pause;
     Settings.HotKeyStop = keys.Stop;
-    selectText(w.cmbStart, keys.Start);
-    selectText(w.cmbPause, keys.Pause);
-    selectText(w.cmbStop, keys.Stop);
+    selectHotKey(w.cmbStart, keys.Start);
+    selectHotKey(w.cmbPause, keys.Pause);
+    selectHotKey(w.cmbStop, keys.Stop);
 }
 
 } // namespace
@@ -175,23 +176,23 @@ QString TfrmMain::ConfigPath() const {
 
 void TfrmMain::LoadConfig() {
     const ProgramFiles files = FServices.programFiles();
-    ConfigFileRead file = readConfigFile(localPath(ConfigPath()));
+    Outcome<ConfigValues> file = readConfigFile(localPath(ConfigPath()));
     // An installed copy expects no file of the user's before the first exit:
     // it starts from the settings it came with, or from the built-in ones.
-    if (file.state == ConfigFileState::Missing && files.installed) {
+    if (!file && file.result().fault() == Fault::NotFound && files.installed) {
         file = readConfigFile(localPath(files.shippedSettings));
-        if (file.state != ConfigFileState::Loaded)
+        if (!file)
             return;
     }
     // A file that is no document is as good as none; it is kept aside as
     // config.xml.bad when the settings are written at exit.
-    if (file.state != ConfigFileState::Loaded) {
+    if (!file) {
         FServices.messages->show(this, QStringLiteral("Warning"),
                                  QStringLiteral("Config file not found, please reinstall program."),
                                  MessageIcon::Warning, MessageButtons::Ok);
         return;
     }
-    const ConfigValues& v = file.values;
+    const ConfigValues& v = file.value();
     loadDevice(*this, v);
     if (v.outFormat)
         loadOutput(*this, *v.outFormat);
@@ -205,8 +206,7 @@ void TfrmMain::SaveConfig() {
     const QString path = ConfigPath();
     // An installed copy's first exit makes the user's folder.
     QDir().mkpath(FServices.programFiles().settingsFolder);
-    std::string error;
-    if (saveConfigFile(localPath(path), Settings, error))
+    if (saveConfigFile(localPath(path), Settings))
         return;
     FServices.messages->show(
         this, QStringLiteral("Warning"),

@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 
 #include "settings/RecorderSettings.h"
+#include "settings/SaveFolder.h"
 #include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
 #include "ui/TFloatTrackBar.h"
@@ -11,14 +12,18 @@
 #include "ui/TTextBox.h"
 #include "ui/TTextButton.h"
 
-#include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 namespace {
 
-// The text of the selected entry; empty without a selection.
-QString chosenText(const TComboBox* list) {
-    return list->currentIndex() < 0 ? QString() : list->currentText();
+// The value the selected entry stands for; none without a selection.
+std::optional<int32_t> chosenValue(const TComboBox* list) {
+    if (list->currentIndex() < 0)
+        return std::nullopt;
+    bool ok = false;
+    const int32_t value = list->currentData().toInt(&ok);
+    return ok ? std::optional<int32_t>(value) : std::nullopt;
 }
 
 int32_t truncated(float value) {
@@ -94,37 +99,32 @@ void TfrmMain::chkSkipsilenceChange(QObject*) {
 }
 
 void TfrmMain::cmbFormatChange(QObject*) {
-    const QString t = chosenText(cmbFormat);
-    if (t.isEmpty())
+    const auto value = chosenValue(cmbFormat);
+    if (!value || *value < 0 || *value >= OutFormatNames.size())
         return;
-    ShowFormatLayout(t);
-    if (const auto format = outFormatFromName(t))
-        Settings.OutFormat = *format;
+    const auto format = static_cast<TRecordOutFormat>(*value);
+    ShowFormatLayout(outFormatName(format));
+    Settings.OutFormat = format;
 }
 
 void TfrmMain::cmbWavChannelChange(QObject*) {
-    if (const auto channels = wavChannelFromText(chosenText(cmbWavChannel)))
+    if (const auto channels = chosenValue(cmbWavChannel))
         Settings.WavChannel = *channels;
 }
 
 void TfrmMain::cmbWavBitpersampleChange(QObject*) {
-    const QString t = chosenText(cmbWavBitpersample);
-    if (!t.isEmpty())
-        Settings.WavBitPerSample = stripEntry(t, 16);
+    if (const auto bits = chosenValue(cmbWavBitpersample))
+        Settings.WavBitPerSample = *bits;
 }
 
 void TfrmMain::cmbWavSamplerateChange(QObject*) {
-    const QString t = chosenText(cmbWavSamplerate);
-    if (!t.isEmpty())
-        Settings.WavSampleRate = stripEntry(t, 44100);
+    if (const auto rate = chosenValue(cmbWavSamplerate))
+        Settings.WavSampleRate = *rate;
 }
 
 void TfrmMain::cmbMp3bitrateChange(QObject*) {
-    const int i = cmbMp3bitrate->currentIndex();
-    if (i < 0 || i >= Mp3BitrateItems.size())
-        return;
-    if (!Mp3BitrateItems[i].isEmpty())
-        Settings.Mp3BitRate = stripEntry(Mp3BitrateItems[i], 128);
+    if (const auto bitrate = chosenValue(cmbMp3bitrate))
+        Settings.Mp3BitRate = *bitrate;
 }
 
 void TfrmMain::chkMp3CRCChange(QObject*) {
@@ -142,29 +142,29 @@ void TfrmMain::tbMp3VBRQualityChange(QObject*) {
 }
 
 void TfrmMain::cmbMp3ChannelChange(QObject*) {
-    if (cmbMp3Channel->currentIndex() >= 0)
-        Settings.Mp3Channel = cmbMp3Channel->currentIndex() + 1;
+    if (const auto channels = chosenValue(cmbMp3Channel))
+        Settings.Mp3Channel = *channels;
 }
 
 void TfrmMain::cmbWMASamplerateChange(QObject*) {
-    const QString t = chosenText(cmbWMASamplerate);
-    if (t.isEmpty())
+    const auto rate = chosenValue(cmbWMASamplerate);
+    if (!rate)
         return;
-    Settings.WmaSampleRate = stripEntry(t, 44100);
+    Settings.WmaSampleRate = *rate;
     FillWmaBitrates(Settings.WmaSampleRate, Settings.WmaChannel);
 }
 
 void TfrmMain::cmbWMAChannelChange(QObject*) {
-    if (cmbWMAChannel->currentIndex() < 0)
+    const auto channels = chosenValue(cmbWMAChannel);
+    if (!channels)
         return;
-    Settings.WmaChannel = cmbWMAChannel->currentIndex() + 1;
+    Settings.WmaChannel = *channels;
     FillWmaBitrates(Settings.WmaSampleRate, Settings.WmaChannel);
 }
 
 void TfrmMain::cmbWMABitrateChange(QObject*) {
-    const QString t = chosenText(cmbWMABitrate);
-    if (!t.isEmpty())
-        Settings.WmaBitRate = stripEntry(t, 128);
+    if (const auto bitrate = chosenValue(cmbWMABitrate))
+        Settings.WmaBitRate = *bitrate;
 }
 
 void TfrmMain::tbOGGQualityChange(QObject*) {
@@ -173,18 +173,26 @@ void TfrmMain::tbOGGQualityChange(QObject*) {
 }
 
 void TfrmMain::edtSaveFolderChange(QObject*) {
-    // A folder that does not exist is shown but not taken: recordings keep
-    // going to the last folder that did.
+    // A folder that does not exist yet is made. One that cannot be made is
+    // not taken, and the box goes back to the folder recordings go to.
     const QString text = edtSaveFolder->text();
-    if (!text.isEmpty() && QFileInfo(text).isDir())
+    if (text.isEmpty())
+        return;
+    const Result made = PrepareSaveFolder(text, Settings.SaveFolder);
+    if (made) {
         Settings.SaveFolder = text;
+        return;
+    }
+    edtSaveFolder->setText(Settings.SaveFolder);
+    FServices.messages->show(this, QStringLiteral("Notice"), QString::fromStdString(made.message()),
+                             MessageIcon::Information, MessageButtons::Ok);
 }
 
 void TfrmMain::rdSpecialChange(QObject*) {
     if (rdSpecial->isChecked())
-        Settings.PathMode = 0;
+        Settings.PathMode = TPathMode::SpecialName;
     else if (rdAutoSave->isChecked())
-        Settings.PathMode = 1;
+        Settings.PathMode = TPathMode::AutoName;
     UpdateNamingControls();
 }
 
@@ -197,8 +205,8 @@ void TfrmMain::tbSavefileChange(QObject*) {
 }
 
 void TfrmMain::cmbSamenameChange(QObject*) {
-    if (cmbSamename->currentIndex() >= 0)
-        Settings.SamenameOP = static_cast<uint8_t>(cmbSamename->currentIndex());
+    if (const auto action = sameNameActionFromValue(chosenValue(cmbSamename).value_or(-1)))
+        Settings.SamenameOP = *action;
 }
 
 void TfrmMain::edtPrefixChange(QObject*) {
@@ -208,6 +216,6 @@ void TfrmMain::edtPrefixChange(QObject*) {
 }
 
 void TfrmMain::cmbPostfixChange(QObject*) {
-    if (cmbPostfix->currentIndex() >= 0)
-        Settings.Postfix = static_cast<uint8_t>(cmbPostfix->currentIndex());
+    if (const auto postfix = postfixFromValue(chosenValue(cmbPostfix).value_or(-1)))
+        Settings.Postfix = *postfix;
 }

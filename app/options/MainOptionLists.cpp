@@ -19,12 +19,19 @@
 namespace {
 
 // Filling a list must neither select an entry nor run its change handler;
-// a QComboBox selects its first entry by itself when it is filled.
-void fillList(TComboBox* list, const QStringList& entries) {
+// a QComboBox selects its first entry by itself when it is filled. Each entry
+// carries the setting value it stands for as its data, so choosing an entry
+// and showing a stored value never go by the entry's text.
+void fillList(TComboBox* list, const QStringList& entries, const OptionValueOf& valueOf) {
     const QSignalBlocker block(list);
     list->clear();
-    list->addItems(entries);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        list->addItem(entries[i], valueOf(static_cast<int>(i), entries[i]));
     list->setCurrentIndex(-1);
+}
+
+void fillList(TComboBox* list, const QStringList& entries) {
+    fillList(list, entries, [](int, const QString& text) { return QVariant(text); });
 }
 
 void setTrackRange(TFloatTrackBar* bar, float min, float max) {
@@ -81,18 +88,18 @@ void TfrmMain::WatchDeviceList() {
 
 void TfrmMain::FillOptionLists() {
     fillDeviceList(cmbDevice, FRecUtils.get());
-    fillList(cmbFormat, OutFormatNames);
-    fillList(cmbWavChannel, WavChannelItems);
-    fillList(cmbWavBitpersample, WavBitItems);
-    fillList(cmbWavSamplerate, WavRateItems);
-    fillList(cmbMp3bitrate, Mp3BitrateItems);
+    fillList(cmbFormat, OutFormatNames, optionvalue::byIndex);
+    fillList(cmbWavChannel, WavChannelItems, optionvalue::byNumber);
+    fillList(cmbWavBitpersample, WavBitItems, optionvalue::byEntry);
+    fillList(cmbWavSamplerate, WavRateItems, optionvalue::byEntry);
+    fillList(cmbMp3bitrate, Mp3BitrateItems, optionvalue::byEntry);
     setTrackRange(tbMp3VBRQuality, 0, 9);
-    fillList(cmbMp3Channel, Mp3ChannelItems);
-    fillList(cmbWMASamplerate, WmaRateItems);
-    fillList(cmbWMAChannel, WmaChannelItems);
+    fillList(cmbMp3Channel, Mp3ChannelItems, optionvalue::byNumber);
+    fillList(cmbWMASamplerate, WmaRateItems, optionvalue::byEntry);
+    fillList(cmbWMAChannel, WmaChannelItems, optionvalue::byNumber);
     setTrackRange(tbOGGQuality, 1, 9);
-    fillList(cmbSamename, SamenameItems);
-    fillList(cmbPostfix, PostfixItems);
+    fillList(cmbSamename, SamenameItems, optionvalue::byIndex);
+    fillList(cmbPostfix, PostfixItems, optionvalue::byIndex);
     const QStringList hotkeys = QStringList{HotKeyNone} + HotKeyItems;
     for (TComboBox* list : {cmbStart, cmbPause, cmbStop})
         fillList(list, hotkeys);
@@ -128,7 +135,7 @@ void TfrmMain::FillWmaBitrates(int32_t rate, int32_t channels) {
         const QSignalBlocker block(cmbWMABitrate);
         cmbWMABitrate->clear();
         for (int32_t r : rates)
-            cmbWMABitrate->addItem(QString::number(r) + QStringLiteral("bps"));
+            cmbWMABitrate->addItem(QString::number(r) + QStringLiteral("bps"), r);
         cmbWMABitrate->setCurrentIndex(-1);
     }
     cmbWMABitrate->setCurrentIndex(0);

@@ -26,6 +26,7 @@ void TfrmMain::ConnectPlaybackHandlers() {
     connect(btnPlayStop, &QAbstractButton::clicked, this,
             [this] { btnPlayStopClick(btnPlayStop); });
     connect(tbSound, &TFloatTrackBar::changed, this, [this] { tbSoundChange(tbSound); });
+    connect(tbSound, &TFloatTrackBar::released, this, [this] { tbSoundRelease(tbSound); });
     connect(TimerPos, &QTimer::timeout, this, [this] { TimerPosTimer(TimerPos); });
     connect(TimerRender, &QTimer::timeout, this, [this] { TimerRenderTimer(TimerRender); });
     connect(TimerLength, &QTimer::timeout, this, [this] { TimerLengthTimer(TimerLength); });
@@ -110,8 +111,8 @@ void TfrmMain::TimerLengthTimer(QObject*) {
 
 // The bar spans the length; the position timer follows it while playing.
 void TfrmMain::ShowPlayLength() {
-    tbSound->setMin(0.0f);
-    tbSound->setMax(BarMaximum(FPlayer->GetChannelLength64()));
+    tbSound->setMinimum(0.0f);
+    tbSound->setMaximum(BarMaximum(FPlayer->GetChannelLength64()));
     if (FPlayState == psPlaying)
         TimerPos->start();
 }
@@ -165,7 +166,7 @@ void TfrmMain::StopPlayback() {
     FPlayer->Stop();
     FPlayState = psStop;
     UpdatePlayButton(true);
-    tbSound->setValue(tbSound->min());
+    tbSound->setValue(tbSound->minimum());
     if (auto stream = LoadResourceStream(QStringLiteral("recorder")))
         imgSound->loadFromStream(*stream);
 }
@@ -189,11 +190,24 @@ void TfrmMain::btnPlayStopClick(QObject*) {
 }
 
 void TfrmMain::tbSoundChange(QObject*) {
+    // While the thumb is held the bar only shows where it is; the seek comes
+    // once, when it is let go.
+    if (tbSound->isTracking())
+        return;
     const float value = tbSound->value();
-    if (!IsUserSeek(FPlayState, FOldPosValue, value, tbSound->max()))
+    if (!IsUserSeek(FPlayState, FOldPosValue, value, tbSound->maximum()))
         return;
     TimerPos->stop();
     FPlayer->SetCurrentPosition64(SeekTarget(value));
+    TimerPos->start();
+}
+
+void TfrmMain::tbSoundRelease(QObject*) {
+    const auto target = ReleaseSeekTarget(FPlayState, tbSound->value(), tbSound->maximum());
+    if (!target)
+        return;
+    TimerPos->stop();
+    FPlayer->SetCurrentPosition64(*target);
     TimerPos->start();
 }
 
@@ -201,10 +215,13 @@ void TfrmMain::TimerPosTimer(QObject*) {
     if (FPlayState != psPlaying)
         return;
     const int64_t position = FPlayer->GetCurrentPosition64();
-    if (PlaybackEnded(position, tbSound->max(), FPlayer->GetPlayState())) {
+    if (PlaybackEnded(position, tbSound->maximum(), FPlayer->GetPlayState())) {
         StopPlayback();
         return;
     }
+    // The thumb the user holds is not pulled away from under the pointer.
+    if (tbSound->isTracking())
+        return;
     // Written before the bar, so the change the bar reports is no seek.
     FOldPosValue = static_cast<float>(position);
     tbSound->setValue(static_cast<float>(position));

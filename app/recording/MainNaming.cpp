@@ -1,8 +1,8 @@
 // The window's side of output file naming: the naming mode is read from the
 // two radio buttons as they stand, everything else from the settings.
 
-#include "app/OutputNaming.h"
 #include "app/TfrmMain.h"
+#include "settings/OutputNaming.h"
 #include "settings/RecorderSettings.h"
 #include "ui/TCheckBox.h"
 
@@ -12,12 +12,16 @@ QString TfrmMain::GetOutputFileExt() const {
     return naming::OutputFileExt(Settings.OutFormat);
 }
 
+naming::NamingMode TfrmMain::CheckedNamingMode() const {
+    return rdSpecial->isChecked()    ? naming::NamingMode::Special
+           : rdAutoSave->isChecked() ? naming::NamingMode::Auto
+                                     : naming::NamingMode::None;
+}
+
 QString TfrmMain::BuildOutputFileName() const {
     naming::NamingInputs in;
     in.saveFolder = Settings.SaveFolder;
-    in.mode = rdSpecial->isChecked()    ? naming::NamingMode::Special
-              : rdAutoSave->isChecked() ? naming::NamingMode::Auto
-                                        : naming::NamingMode::None;
+    in.mode = CheckedNamingMode();
     in.specialPath = Settings.SpecialPath;
     in.prefix = Settings.Prefix;
     in.postfix = Settings.Postfix;

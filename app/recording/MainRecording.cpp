@@ -5,9 +5,12 @@
 
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
+#include "base/Result.h"
+#include "settings/OutputNaming.h"
 #include "settings/RecorderSettings.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TText.h"
+#include "ui/TTextBox.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -22,22 +25,19 @@ void TfrmMain::ConnectRecordingHandlers() {
 }
 
 void TfrmMain::btnRecordClick(QObject*) {
-    switch (FCurrentState) {
-    case rsNormal:
-    case rsRecordStoped:
+    switch (RecordButtonActionFor(FCurrentState)) {
+    case RecordButtonAction::Start:
         StartRecord();
         break;
-    case rsRecording:
+    case RecordButtonAction::Pause:
         PauseRecord();
         Timer->stop();
         break;
-    case rsRecordPause:
+    case RecordButtonAction::Resume:
         ResumeRecord();
         Timer->start();
         break;
-    case rsPlayFile:
-    case rsPausePlay:
-    case rsStopPlay:
+    case RecordButtonAction::None:
         break;
     }
 }
@@ -48,6 +48,14 @@ void TfrmMain::btnRecStopClick(QObject*) {
 
 void TfrmMain::StartRecord() {
     MessageBoxService& box = *FServices.messages;
+
+    // The record button never takes the focus, so text typed into a naming
+    // box and not yet confirmed would be passed over: it counts as confirmed.
+    edtPrefix->commitEdit();
+    tbSavefile->commitEdit();
+    const QString typedFolder = edtSaveFolder->text();
+    if (edtSaveFolder->commitEdit() && !typedFolder.isEmpty() && typedFolder != Settings.SaveFolder)
+        return; // the folder could not be made, and the user was told
 
     QString path = BuildOutputFileName();
     if (path.isEmpty()) {
@@ -70,7 +78,8 @@ void TfrmMain::StartRecord() {
     // A folder of that name is not "a file that exists": the recorder's own
     // failure then tells the user.
     if (QFileInfo(path).isFile()) {
-        if (Settings.SamenameOP == 1) {
+        switch (naming::WhenFileExists(CheckedNamingMode(), Settings.SamenameOP)) {
+        case naming::ExistingFileAction::AskFirst: {
             const MessageResult answer =
                 box.show(this, QStringLiteral("Notice"),
                          QStringLiteral("File \"%1\" already exists. Do you want to overwrite the "
@@ -79,8 +88,13 @@ void TfrmMain::StartRecord() {
                          MessageIcon::Question, MessageButtons::YesNo);
             if (answer != MessageResult::Yes)
                 return;
-        } else if (Settings.SamenameOP == 2) {
+            break;
+        }
+        case naming::ExistingFileAction::TakeFreeName:
             path = MakeUniqueFileName(path);
+            break;
+        case naming::ExistingFileAction::Overwrite:
+            break;
         }
     }
 
@@ -149,11 +163,12 @@ void TfrmMain::ResumeRecord() {
 }
 
 void TfrmMain::StopRecord() {
-    if (FCurrentState != rsRecording && FCurrentState != rsRecordPause)
+    if (!RecordingInProgress(FCurrentState))
         return;
     // Counted by the channel, which the stop lets go.
     const double lostSeconds = FRecUtils->LostSeconds();
-    FRecUtils->Stop();
+    // Back within a second, whatever the encoder does; the file stays listed.
+    const Result stopped = FRecUtils->Stop();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
     Timer->stop();
@@ -161,6 +176,8 @@ void TfrmMain::StopRecord() {
     txtTimer->setVisible(true);
     SetListControlsEnabled(true);
     TellSoundLost(lostSeconds);
+    TellStopFailure(stopped);
+    WatchLateStops();
 }
 
 void TfrmMain::FormClose(QObject*) {
@@ -169,7 +186,7 @@ void TfrmMain::FormClose(QObject*) {
         StopPlayback();
         return;
     }
-    if (FCurrentState == rsRecording || FCurrentState == rsRecordPause)
+    if (RecordingInProgress(FCurrentState))
         StopRecord();
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
+#include "base/Result.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TFloatTrackBar.h"
 #include "ui/TListBox.h"
@@ -22,18 +23,15 @@ QString TfrmMain::ElapsedTimeText(int32_t Count) {
 }
 
 bool TfrmMain::EndSelfEndedRecording() {
-    if (FCurrentState != rsRecording && FCurrentState != rsRecordPause)
+    if (!RecordingInProgress(FCurrentState))
         return false;
     if (!FRecUtils->RecordingEndedByItself())
         return false;
-    // Read before StopRecord: stopping lets the channel go, and its cause with it.
-    const QString reason = QString::fromStdString(FRecUtils->RecordingEndReason());
-    // Stopped before the box: a modal box runs the loop, and the timers must
-    // not come back here while it is up. The list entry stays, since the file
-    // holds what was recorded until then.
+    // The stop's result says why, and StopRecord tells it once the state has
+    // changed: a modal box runs the loop, and the timers must not come back
+    // here while it is up. The list entry stays, since the file holds what
+    // was recorded until then.
     StopRecord();
-    FServices.messages->show(this, QStringLiteral("Warning"), reason, MessageIcon::Warning,
-                             MessageButtons::Ok);
     return true;
 }
 
@@ -59,6 +57,34 @@ void TfrmMain::TellSoundLost(double seconds) {
                        "file. The computer or its disk may have been too busy.")
             .arg(amount),
         MessageIcon::Warning, MessageButtons::Ok);
+}
+
+void TfrmMain::TellStopFailure(const Result& stopped) {
+    if (stopped.ok())
+        return;
+    FServices.messages->show(this, QStringLiteral("Warning"),
+                             QString::fromStdString(stopped.message()), MessageIcon::Warning,
+                             MessageButtons::Ok);
+}
+
+void TfrmMain::WatchLateStops() {
+    if (!FRecUtils->StopPending())
+        return;
+    if (!FLateStopTimer) {
+        FLateStopTimer = new QTimer(this);
+        FLateStopTimer->setInterval(250);
+        connect(FLateStopTimer, &QTimer::timeout, this, [this] { LateStopTimer(); });
+    }
+    FLateStopTimer->start();
+}
+
+void TfrmMain::LateStopTimer() {
+    // Off while a box is up: its loop must not bring us back here.
+    FLateStopTimer->stop();
+    while (std::optional<Result> stopped = FRecUtils->TakeLateStopResult())
+        TellStopFailure(*stopped);
+    if (FRecUtils->StopPending())
+        FLateStopTimer->start();
 }
 
 void TfrmMain::TmFlashTimer(QObject*) {

@@ -5,6 +5,7 @@
 
 #include "app/TfrmMain.h"
 #include "recordings/CatalogueStore.h"
+#include "recordings/ListSelection.h"
 #include "recordings/TRecordFiles.h"
 #include "ui/TListBox.h"
 #include "ui/TTextButton.h"
@@ -81,22 +82,23 @@ void TfrmMain::btnClearClick(QObject* /*Sender*/) {
 }
 
 QString TfrmMain::GetSelectedFile() const {
-    const int index = listFiles->currentRow();
-    if (!RecordFiles || index < 0 || static_cast<size_t>(index) >= RecordFiles->Files().size())
+    if (!RecordFiles)
         return {};
-    return QString::fromStdString(RecordFiles->Files()[static_cast<size_t>(index)]);
+    const auto entry = SelectedEntry(listFiles->selectedRow(), RecordFiles->Files().size());
+    return entry ? QString::fromStdString(RecordFiles->Files()[*entry]) : QString();
 }
 
 void TfrmMain::btnOpenFilePathClick(QObject* /*Sender*/) {
-    if (listFiles->count() == 0 || !RecordFiles)
+    if (!RecordFiles)
         return;
-    const size_t index =
-        listFiles->currentRow() < 0 ? 0 : static_cast<size_t>(listFiles->currentRow());
-    if (index >= RecordFiles->Files().size())
+    const auto entry =
+        BrowseEntry(listFiles->selectedRow(), static_cast<size_t>(listFiles->count()),
+                    RecordFiles->Files().size());
+    if (!entry)
         return;
     // A file that is gone is passed over in silence, as the button promises
     // nothing more than showing what exists.
-    const QString path = QString::fromStdString(RecordFiles->Files()[index]);
+    const QString path = QString::fromStdString(RecordFiles->Files()[*entry]);
     if (QFileInfo(path).isFile())
         FServices.fileManager->showFile(path);
 }

@@ -99,9 +99,14 @@ Handle recordStart(uint32_t freq, uint32_t channels, uint32_t flags, RecordProc 
 // ---- channels (recording channels and playback streams) -------------------
 bool channelPlay(Handle channel, bool restart);
 bool channelPause(Handle channel);
-// Ends a recording channel and its encoders (a recording channel's handle is
-// released); stops a playback stream.
+// Stops a playback stream. Ends a recording channel: capture stops and its
+// handle is released at once, while its encoders finish on the channel's own
+// thread. The call waits for them up to kStopWaitMs, so an ordinary stop
+// returns with its files complete; an encoder that takes longer goes on in
+// the background for a bounded time, is then ended, and the finish notify
+// says how it came out.
 bool channelStop(Handle channel);
+constexpr int kStopWaitMs = 600;
 int channelIsActive(Handle channel);
 uint64_t channelGetLength(Handle channel, uint32_t mode); // bytes of 16-bit PCM
 uint64_t channelGetPosition(Handle channel, uint32_t mode);
@@ -120,6 +125,17 @@ EndCause channelEndCause(Handle channel);
 uint64_t channelLostBlocks(Handle channel);
 // The frames those blocks held: what the file is missing.
 uint64_t channelLostFrames(Handle channel);
+
+// How a recording channel's encoders came out once they were finished, the
+// worst of them, from good to bad: every file complete; a file that could not
+// be completed; an encoder program that failed or had to be ended. What was
+// written stays either way.
+enum class FinishOutcome { Complete, FileIncomplete, EncoderUnfinished };
+// Called once with the outcome, on the channel's writer thread when its
+// encoders are done, or at once when they already are. Set before the
+// channel stops: the handle is gone afterwards.
+using FinishNotify = std::function<void(FinishOutcome)>;
+bool encodeSetFinishNotify(Handle channel, FinishNotify notify);
 
 // ---- encoders -------------------------------------------------------------
 // The WAVEFORMATEX block (little-endian, packed):
@@ -153,6 +169,12 @@ void setCodecDialogHook(CodecDialogHook hook);
 // ---- WMA --------------------------------------------------------------------
 // Zero-terminated list of bit/s offered for rate and channels, or nullptr.
 const uint32_t* wmaEncodeGetRates(uint32_t freq, uint32_t chans, uint32_t flags);
+// A WMA file without tags fed by the channel's writer thread, like the other
+// encoders of a channel: a writer that falls behind costs blocks, which the
+// channel counts, never the recording. Finished when the channel stops.
+Handle encodeStartWmaFile(Handle channel, uint32_t freq, uint32_t chans, uint32_t flags,
+                          uint32_t bitrate, const char* file);
+// A stand-alone encoder, fed by the caller through wmaEncodeWrite.
 Handle wmaEncodeOpenFile(uint32_t freq, uint32_t chans, uint32_t flags, uint32_t bitrate,
                          const char* file);
 // A null tag ends the tag phase; so does the first wmaEncodeWrite. Tags are

@@ -43,9 +43,9 @@ public:
     virtual ~ChannelEncoder() = default;
     // False when the encoder has failed; it is then no longer fed.
     virtual bool write(const int16_t* samples, size_t frames) = 0;
-    // Called once when the channel stops: flush, close, wait for the file to
-    // be complete.
-    virtual void finish() = 0;
+    // Called once when the channel stops: flush, close, wait (bounded) for
+    // the file to be complete, and say whether it is.
+    virtual FinishOutcome finish() = 0;
     // False once the encoder can take no more (process exited, write failed).
     virtual bool active() const = 0;
 };

@@ -142,6 +142,7 @@ bool ExternalEncoder::writeAll(const void* data, size_t bytes) {
             stalledMs += kPollMs;
             continue;
         }
+        stalledOut_ = n < 0 && errno == EAGAIN;
         failed_ = true;
         return false;
     }
@@ -165,6 +166,8 @@ void ExternalEncoder::reap(int options) const {
     // ECHILD too: someone else reaped it; either way it is gone.
     if (r == pid_ || r < 0)
         exited_ = true;
+    if (r == pid_)
+        exitedCleanly_ = WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool ExternalEncoder::active() const {
@@ -174,7 +177,7 @@ bool ExternalEncoder::active() const {
     return !exited_;
 }
 
-void ExternalEncoder::finish() {
+FinishOutcome ExternalEncoder::finish() {
     if (pipe_ >= 0) {
         close(pipe_);
         pipe_ = -1;
@@ -182,7 +185,8 @@ void ExternalEncoder::finish() {
     // EOF on its input makes the encoder write its last frames and exit. A
     // program that does not read its input never would: it gets a grace
     // period, not the power to hang the recorder's stop.
-    for (int waited = 0; !exited_ && waited < finishGraceMs.load(); waited += 5) {
+    const int grace = stalledOut_ ? finishGraceMs.load() / 4 : finishGraceMs.load();
+    for (int waited = 0; !exited_ && waited < grace; waited += 5) {
         reap(WNOHANG);
         if (!exited_)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -190,7 +194,10 @@ void ExternalEncoder::finish() {
     if (!exited_) {
         kill(pid_, SIGKILL);
         reap(0);
+        // Killed, whatever its status says now.
+        exitedCleanly_ = false;
     }
+    return exitedCleanly_ && !failed_ ? FinishOutcome::Complete : FinishOutcome::EncoderUnfinished;
 }
 
 } // namespace audiolib

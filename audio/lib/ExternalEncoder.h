@@ -24,13 +24,15 @@ public:
     ExternalEncoder& operator=(const ExternalEncoder&) = delete;
 
     bool write(const int16_t* samples, size_t frames) override;
-    void finish() override;
+    // Complete only when the program read to the end and exited with 0.
+    FinishOutcome finish() override;
     bool active() const override;
 
     pid_t pid() const { return pid_; }
 
     // How long finish() waits for the program before killing it, and how
-    // long a write waits for it to read on (10 s).
+    // long a write waits for it to read on (10 s). A program that let a write
+    // wait that long is taken for hung: finish() gives it a quarter of it.
     static void setFinishGrace(std::chrono::milliseconds grace);
 
 private:
@@ -50,7 +52,9 @@ private:
     pid_t pid_;
     int pipe_;
     bool failed_ = false;
+    bool stalledOut_ = false; // a write gave up waiting for the program
     mutable bool exited_ = false;
+    mutable bool exitedCleanly_ = false;
 };
 
 } // namespace audiolib

@@ -6,6 +6,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Backend.h"
 #include "audio/lib/Channel.h"
+#include "audio/lib/RecordChannel.h"
 
 #include <memory>
 #include <mutex>
@@ -184,6 +185,7 @@ bool recordFree() {
             return fail(kErrInit, false);
     }
     releaseChannels([](const Channel& c) { return c.recording(); });
+    finishStoppedChannels();
     std::lock_guard lock(s.mutex);
     s.record = false;
     watchInputsLocked(s);

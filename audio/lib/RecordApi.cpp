@@ -63,6 +63,15 @@ int encodeIsActive(Handle handle) {
     return channel->encoderState();
 }
 
+bool encodeSetFinishNotify(Handle handle, FinishNotify notify) {
+    std::shared_ptr<RecordChannel> channel = findRecording(handle);
+    if (!channel)
+        return fail(kErrHandle, false);
+    channel->setFinishNotify(std::move(notify));
+    setError(kOk);
+    return true;
+}
+
 EndCause channelEndCause(Handle handle) {
     std::shared_ptr<RecordChannel> channel = findRecording(handle);
     if (!channel)

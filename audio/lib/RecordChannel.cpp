@@ -24,6 +24,23 @@ constexpr auto kLivenessPeriod = std::chrono::milliseconds(100);
 
 thread_local const RecordChannel* tlsCurrent = nullptr;
 
+// Stopped channels whose writers were still finishing when stop() returned.
+std::mutex finishingMutex;
+std::vector<std::shared_ptr<RecordChannel>> finishing;
+
+void keepFinishing(std::shared_ptr<RecordChannel> channel) {
+    std::vector<std::shared_ptr<RecordChannel>> done;
+    {
+        std::lock_guard lock(finishingMutex);
+        // Those that are through by now go, joined outside the lock.
+        auto through = std::partition(finishing.begin(), finishing.end(),
+                                      [](const auto& c) { return c->finishing(); });
+        done.assign(std::make_move_iterator(through), std::make_move_iterator(finishing.end()));
+        finishing.erase(through, finishing.end());
+        finishing.push_back(std::move(channel));
+    }
+}
+
 int16_t applyGain(int16_t sample, float gain) {
     const float v = std::nearbyint(static_cast<float>(sample) * gain);
     return static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
@@ -86,22 +103,53 @@ int RecordChannel::isActive() const {
 bool RecordChannel::stop() {
     if (tlsCurrent)
         return fail(kErrNotAvail, false);
-    if (stopped_)
+    if (stopped_.exchange(true))
         return fail(kErrHandle, false);
-    shutDown();
+    endCapture();
+    if (!writer_.joinable() ||
+        writerDone_.wait_for(std::chrono::milliseconds(kStopWaitMs)) == std::future_status::ready)
+        shutDown();
+    else
+        keepFinishing(shared_from_this());
     unregisterChannel(handle_);
     return true;
 }
 
-void RecordChannel::shutDown() {
-    if (stopped_.exchange(true))
-        return;
+void RecordChannel::endCapture() {
     // The capture goes first: after this no callback can reach us.
     capture_.reset();
     stopping_ = true;
     wake_.release();
+}
+
+void RecordChannel::shutDown() {
+    if (!stopped_.exchange(true))
+        endCapture();
     if (writer_.joinable())
         writer_.join();
+}
+
+void RecordChannel::setFinishNotify(FinishNotify notify) {
+    std::unique_lock lock(finishMutex_);
+    if (!outcome_) {
+        notify_ = std::move(notify);
+        return;
+    }
+    const FinishOutcome known = *outcome_;
+    lock.unlock();
+    if (notify)
+        notify(known);
+}
+
+void RecordChannel::announce(FinishOutcome outcome) {
+    FinishNotify notify;
+    {
+        std::lock_guard lock(finishMutex_);
+        outcome_ = outcome;
+        notify = std::move(notify_);
+    }
+    if (notify)
+        notify(outcome);
 }
 
 bool RecordChannel::attach(std::unique_ptr<ChannelEncoder> encoder) {
@@ -197,11 +245,16 @@ void RecordChannel::writerLoop() {
         (void)wake_.try_acquire_for(kLivenessPeriod);
         wakePending_ = false;
     }
-    std::lock_guard lock(encodersMutex_);
-    for (auto& encoder : encoders_)
-        encoder->finish();
-    encodersFinished_ = true;
-    liveEncoders_ = 0;
+    FinishOutcome outcome = FinishOutcome::Complete;
+    {
+        std::lock_guard lock(encodersMutex_);
+        for (auto& encoder : encoders_)
+            outcome = std::max(outcome, encoder->finish());
+        encodersFinished_ = true;
+        liveEncoders_ = 0;
+    }
+    announce(outcome);
+    writerExit_.set_value();
 }
 
 void RecordChannel::drain(int16_t* buffer, size_t capacity) {
@@ -230,6 +283,17 @@ void RecordChannel::feed(const int16_t* samples, size_t frames) {
             return;
         }
     }
+}
+
+void finishStoppedChannels() {
+    std::vector<std::shared_ptr<RecordChannel>> all;
+    {
+        std::lock_guard lock(finishingMutex);
+        all.swap(finishing);
+    }
+    // Each one's destructor joins its writer, which is bounded by the
+    // encoders' own grace periods.
+    all.clear();
 }
 
 } // namespace audiolib

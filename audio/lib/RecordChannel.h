@@ -7,7 +7,9 @@
 //
 // The backend thread never waits: a block that finds the ring full is
 // dropped and counted. The writer thread alone talks to the encoders, so a
-// slow disk or encoder only ever costs blocks, never a stalled capture.
+// slow disk or encoder only ever costs blocks, never a stalled capture. Nor
+// does it stall a stop: an encoder slow to finish goes on doing so on the
+// writer thread after stop() returned, and the finish notify tells the end.
 
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Backend.h"
@@ -15,8 +17,11 @@
 #include "audio/lib/SpscRing.h"
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <semaphore>
 #include <thread>
 #include <vector>
@@ -25,7 +30,9 @@ namespace audiolib {
 
 struct InputState;
 
-class RecordChannel final : public Channel, public CaptureSink {
+class RecordChannel final : public Channel,
+                            public CaptureSink,
+                            public std::enable_shared_from_this<RecordChannel> {
 public:
     // input: the switches and level the gain is read from, or nullptr for
     // the server's default source at unity gain.
@@ -40,19 +47,25 @@ public:
 
     bool play(bool restart) override;
     bool pause() override;
-    // Ends capture, drains the ring into the encoders, finishes them and
-    // releases the handle.
+    // Ends capture and releases the handle; the writer drains the ring into
+    // the encoders and finishes them. Waits for that up to kStopWaitMs, then
+    // leaves the writer to it (kept until finishStoppedChannels()).
     bool stop() override;
     int isActive() const override;
     bool recording() const override { return true; }
 
     bool attach(std::unique_ptr<ChannelEncoder> encoder);
+    void setFinishNotify(FinishNotify notify);
     // What encodeIsActive() reports: 0 without a live encoder.
     int encoderState() const;
     EndCause endCause() const { return static_cast<EndCause>(endCause_.load()); }
     uint64_t lostBlocks() const { return lost_.load(); }
     uint64_t lostFrames() const { return lostFrames_.load(); }
     Handle handle() const { return handle_; }
+    // True until the writer has finished the encoders and is through.
+    bool finishing() const {
+        return writerDone_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    }
 
     // The recording channel whose callback runs on this thread right now, so
     // that encodeIsActive() from inside the callback needs no lock.
@@ -64,6 +77,8 @@ public:
     void onOverrun(uint64_t frames) override;
 
 private:
+    void endCapture();
+    void announce(FinishOutcome outcome);
     void end(EndCause cause);
     void writerLoop();
     void drain(int16_t* buffer, size_t capacity);
@@ -80,6 +95,8 @@ private:
     SpscRing<int16_t> ring_;
     std::unique_ptr<int16_t[]> scratch_; // the capture thread's own
     std::thread writer_;
+    std::promise<void> writerExit_;
+    std::future<void> writerDone_ = writerExit_.get_future();
     // Wakes the writer: enough blocks arrived, or the channel stops or ends.
     // Releasing it never blocks, so the capture thread may.
     std::counting_semaphore<> wake_{0};
@@ -90,6 +107,10 @@ private:
     bool encodersFinished_ = false; // under encodersMutex_
     std::atomic<int> liveEncoders_{0};
 
+    std::mutex finishMutex_; // writer thread and setFinishNotify()
+    std::optional<FinishOutcome> outcome_;
+    FinishNotify notify_;
+
     std::atomic<bool> paused_{true};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> stopped_{false};
@@ -97,5 +118,9 @@ private:
     std::atomic<uint64_t> lost_{0};
     std::atomic<uint64_t> lostFrames_{0};
 };
+
+// Waits for the writers of stopped channels that were still finishing, and
+// releases them: recordFree() leaves no thread or encoder behind.
+void finishStoppedChannels();
 
 } // namespace audiolib

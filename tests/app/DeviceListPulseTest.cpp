@@ -97,7 +97,8 @@ TEST_F(DeviceList, TheRememberedSourceIsFoundAfterTheOrderChangedAndSavedBesideD
     Shell("pactl unload-module " + first);
     first.clear();
     window = makeWindow();
-    EXPECT_EQ(window->cmbDevice->currentIndex(), index < window->cmbDevice->count() ? index : -1);
+    // An index past the list records the default input, which the list shows.
+    EXPECT_EQ(window->cmbDevice->currentIndex(), index < window->cmbDevice->count() ? index : 0);
     EXPECT_EQ(Settings.DeviceName, "tova_first.monitor");
 }
 

@@ -68,7 +68,7 @@ TEST_F(MainStartup, AWavRecordingStartedFromTheWindowAsksForItsFormat) {
     ASSERT_EQ(rec.Start(rofWAVE, path), 0);
     EXPECT_TRUE(shown);
     std::this_thread::sleep_for(300ms);
-    rec.Stop();
+    static_cast<void>(rec.Stop());
     auto audio = decoded::decode(path + ".wav");
     ASSERT_TRUE(audio.ok);
     EXPECT_GT(audio.seconds(), 0.15);

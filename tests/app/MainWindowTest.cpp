@@ -122,9 +122,9 @@ TEST_F(MainWindow, TextsHintsAndTabsAreThoseOfTheProgram) {
     EXPECT_EQ(w->txtSize->text(), "Size:");
     EXPECT_EQ(w->txtFileSize->text(), "0");
     EXPECT_EQ(w->Label1->text(), "Tovaline 2.0");
-    EXPECT_EQ(w->tbSound->min(), 0.0f);
-    EXPECT_EQ(w->tbSound->max(), 100.0f);
-    EXPECT_EQ(w->tbDevVolume->max(), 10.0f);
+    EXPECT_EQ(w->tbSound->minimum(), 0.0f);
+    EXPECT_EQ(w->tbSound->maximum(), 100.0f);
+    EXPECT_EQ(w->tbDevVolume->maximum(), 10.0f);
     EXPECT_EQ(w->cmbDevice->itemHeight(), 19);
     EXPECT_TRUE(w->chkSkipsilence->isHidden());
     EXPECT_TRUE(w->txtSkip->isHidden());

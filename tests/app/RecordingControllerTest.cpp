@@ -4,6 +4,7 @@
 
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
+#include "audio/lib/ExternalEncoder.h"
 #include "recordings/TRecordFiles.h"
 #include "settings/RecorderSettings.h"
 #include "tests/audio/DecodedAudio.h"
@@ -19,11 +20,13 @@
 #include "ui/TListBox.h"
 #include "ui/TTabControl.h"
 #include "ui/TText.h"
+#include "ui/TTextBox.h"
 #include "ui/TTextButton.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIODevice>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -240,7 +243,7 @@ TEST_F(RecordingController, SameNameRules) {
     TempFolder::write(output / "take.mp3", "old take");
 
     // Prompt, No: nothing changes.
-    Settings.SamenameOP = 1;
+    Settings.SamenameOP = TSameNameAction::Prompt;
     frm->btnRecord->click();
     EXPECT_EQ(takeMessage(), Box("Notice",
                                  QStringLiteral("File \"%1\" already exists. Do you want to "
@@ -266,7 +269,7 @@ TEST_F(RecordingController, SameNameRules) {
 
     // Overwrite: no question, and the same path listed twice.
     fakes.messages->shown.clear();
-    Settings.SamenameOP = 0;
+    Settings.SamenameOP = TSameNameAction::Overwrite;
     frm->btnRecord->click();
     EXPECT_TRUE(fakes.messages->shown.empty());
     EXPECT_EQ(frm->FCurrentState, rsRecording);
@@ -276,7 +279,7 @@ TEST_F(RecordingController, SameNameRules) {
 
     // SaveAs: the first free number.
     TempFolder::write(output / "take_1.mp3", "first copy");
-    Settings.SamenameOP = 2;
+    Settings.SamenameOP = TSameNameAction::NewName;
     frm->btnRecord->click();
     EXPECT_TRUE(fakes.messages->shown.empty());
     EXPECT_EQ(frm->FCurrentState, rsRecording);
@@ -394,7 +397,7 @@ TEST_F(RecordingController, ElapsedTimeCountsTicksAndSkipsPauses) {
 
 TEST_F(RecordingController, ASecondRecordingShowsTheOldTimeUntilItsFirstTick) {
     create();
-    Settings.SamenameOP = 0;
+    Settings.SamenameOP = TSameNameAction::Overwrite;
     frm->btnRecord->click();
     tick(300);
     frm->btnRecStop->click();
@@ -488,6 +491,90 @@ TEST_F(RecordingController, AKilledEncoderEndsTheRecordingWithinASecond) {
     EXPECT_EQ(catalogue().size(), 2u);
 }
 
+// Puts an encoder program of the test's own in the program folder, as lame:
+// it writes a line into its output file (the last argument), then `body`.
+void InstallFakeLame(const fs::path& folder, const std::string& body) {
+    fs::remove(folder / "lame");
+    std::ofstream(folder / "lame") << "#!/bin/sh\nfor a; do out=$a; done\necho begun > \"$out\"\n"
+                                   << body << "\n";
+    fs::permissions(folder / "lame", fs::perms::owner_all);
+}
+
+const QString kLameUnfinished =
+    "The recording was stopped, but the MP3 encoder (lame) did not complete the file. What was "
+    "recorded is kept in the file; its end may be missing.";
+
+TEST_F(RecordingController, AStopWhoseEncoderFailsWarnsAndKeepsTheFile) {
+    InstallFakeLame(dir.path(), "cat > /dev/null\nexit 3");
+    create();
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(200ms);
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_EQ(takeMessage(), Box("Warning", kLameUnfinished, MessageIcon::Warning));
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
+    EXPECT_EQ(fs::file_size(output / "take.mp3"), 6u) << "what it wrote is kept";
+    EXPECT_TRUE(panelEnabled());
+}
+
+TEST_F(RecordingController, AHungEncoderNeitherHoldsTheStopNorGoesUntold) {
+    // It reads a little, then never again and never exits. The grace it gets
+    // is shortened here; the program's own is ten seconds.
+    InstallFakeLame(dir.path(), "head -c 100000 > /dev/null\nexec sleep 120");
+    audiolib::ExternalEncoder::setFinishGrace(2s);
+    create();
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    QElapsedTimer clock;
+    clock.start();
+    while (ChildrenNamed("sleep").empty() && clock.elapsed() < 5000)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_EQ(ChildrenNamed("sleep").size(), 1u) << "the encoder stopped reading";
+
+    clock.restart();
+    frm->btnRecStop->click();
+    const qint64 stopTook = clock.elapsed();
+    EXPECT_LT(stopTook, 1000);
+    std::cout << "[ figure ] stop with a hung encoder took " << stopTook << " ms\n";
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_TRUE(panelEnabled());
+    EXPECT_EQ(Entries(frm->listFiles), QStringList{"take.mp3"});
+    EXPECT_TRUE(fakes.messages->shown.empty()) << "nothing is known yet";
+
+    // Its file is not started over while its encoder may still write to it...
+    Settings.SamenameOP = TSameNameAction::Overwrite;
+    frm->btnRecord->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_EQ(takeMessage(), Box("Warning",
+                                 "The last recording of this file is still being finished. Please "
+                                 "try again in a moment.",
+                                 MessageIcon::Warning));
+    // ...but a recording of another file starts and ends meanwhile, on its own.
+    Settings.OutFormat = rofOGG;
+    Settings.SpecialPath = QStringLiteral("second");
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    std::this_thread::sleep_for(300ms);
+    frm->btnRecStop->click();
+    EXPECT_EQ(frm->FCurrentState, rsRecordStoped);
+    EXPECT_TRUE(decoded::decode((output / "second.ogg").string()).ok);
+
+    // The hung one is ended off the UI thread, and the window says so.
+    while (fakes.messages->shown.empty() && clock.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::cout << "[ figure ] hung encoder told after " << clock.elapsed() << " ms\n";
+    EXPECT_EQ(takeMessage(), Box("Warning", kLameUnfinished, MessageIcon::Warning));
+    EXPECT_TRUE(ChildrenNamed("sleep").empty()) << "the encoder was ended";
+    EXPECT_EQ(fs::file_size(output / "take.mp3"), 6u) << "what it wrote is kept";
+    EXPECT_EQ(catalogue().size(), 2u);
+    // Told once only.
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    audiolib::ExternalEncoder::setFinishGrace(10s);
+}
+
 TEST_F(RecordingController, LostSoundShowsWhileRecordingAndIsToldAfterTheStop) {
     create(true);
     const auto timerColor = [&] { return frm->txtTimer->palette().color(QPalette::WindowText); };
@@ -513,4 +600,22 @@ TEST_F(RecordingController, LostSoundShowsWhileRecordingAndIsToldAfterTheStop) {
     frm->btnRecStop->click();
     EXPECT_EQ(timerColor(), kTimerColor);
     EXPECT_TRUE(fakes.messages->shown.empty());
+}
+
+// The record button never takes the focus: what the naming boxes show is
+// what the recording takes, confirmed or not. A generated name never
+// replaces a recording, whatever the special mode's "On Same name:" left.
+TEST_F(RecordingController, StartTakesWhatTheBoxesShowAndAutoNamesNeverOverwrite) {
+    create(true);
+    Settings.SamenameOP = TSameNameAction::Overwrite;
+    TempFolder::write(output / "interview_20240131235958.mp3", "another day");
+    frm->edtPrefix->selectAll();
+    QTest::keyClicks(frm->edtPrefix, "interview"); // and no Enter
+    frm->btnRecord->click();
+    ASSERT_EQ(frm->FCurrentState, rsRecording);
+    EXPECT_TRUE(fakes.messages->shown.empty());
+    frm->btnRecStop->click();
+    EXPECT_EQ(Settings.Prefix, "interview");
+    EXPECT_EQ(TempFolder::read(output / "interview_20240131235958.mp3"), "another day");
+    EXPECT_EQ(Entries(frm->listFiles).last(), "interview_20240131235958_1.mp3");
 }

@@ -92,7 +92,7 @@ TEST_F(RecorderPulse, EveryFormatStartedPausedResumedAndStopped) {
         std::this_thread::sleep_for(800ms);
         EXPECT_FALSE(rec.RecordingEndedByItself()) << rec.RecordingEndReason();
         std::string file = rec.OutFile();
-        rec.Stop();
+        static_cast<void>(rec.Stop());
         auto audio = decoded::decode(file);
         ASSERT_TRUE(audio.ok) << file;
         // 2.4 s of wall time, 0.8 s of it paused.
@@ -114,5 +114,5 @@ TEST_F(RecorderPulse, AKilledEncoderIsReportedWithinASecond) {
         std::this_thread::sleep_for(20ms);
     EXPECT_TRUE(rec.RecordingEndedByItself());
     EXPECT_NE(rec.RecordingEndReason().find("oggenc2"), std::string::npos);
-    rec.Stop();
+    static_cast<void>(rec.Stop());
 }

@@ -46,7 +46,7 @@ TEST(RecorderServerLoss, EndsWithinASecondKeepsTheFileAndRecordsOnceTheServerIsB
     EXPECT_LT(Clock::now() - killed, 1s);
     EXPECT_NE(rec.RecordingEndReason().find("sound server went away"), std::string::npos)
         << rec.RecordingEndReason();
-    rec.Stop();
+    static_cast<void>(rec.Stop());
     const decoded::Audio first = decoded::decode((dir / "first.wav").string());
     ASSERT_TRUE(first.ok);
     EXPECT_GT(first.seconds(), 1.0);
@@ -57,7 +57,7 @@ TEST(RecorderServerLoss, EndsWithinASecondKeepsTheFileAndRecordsOnceTheServerIsB
     ASSERT_EQ(record("second.wav"), 0) << "no restart of the program needed";
     std::this_thread::sleep_for(3s);
     EXPECT_FALSE(rec.RecordingEndedByItself());
-    rec.Stop();
+    static_cast<void>(rec.Stop());
     EXPECT_TRUE(decoded::decode((dir / "second.wav").string()).ok);
     rec.Uninit();
     audiolib::setCodecDialogHook(nullptr);
@@ -95,7 +95,7 @@ TEST(RecorderServerLoss, RecordsTheChosenInputAfterTheServerCameBackInAnotherOrd
         return text;
     };
     const std::string recordedFrom = output("pactl list short source-outputs | awk '{print $2}'");
-    rec.Stop();
+    static_cast<void>(rec.Stop());
     rec.Uninit();
     EXPECT_EQ(recordedFrom,
               output("pactl list short sources | awk '$2==\"rec.monitor\"{print $1}'"));

@@ -38,13 +38,18 @@ TEST(PlaybackTexts, OnlyAMoveOfMoreThanFifteenWhilePlayingSeeks) {
     EXPECT_FALSE(IsUserSeek(psPlaying, 1000.0f, 0.0f, 5000.0f));
     EXPECT_FALSE(IsUserSeek(psPlaying, 1000.0f, 3000.0f, 0.0f));
     EXPECT_EQ(SeekTarget(3000.75f), 3000U);
+    // Letting go of the thumb seeks, to the very start too, but only while playing.
+    EXPECT_EQ(ReleaseSeekTarget(psPlaying, 0.0f, 5000.0f), 0U);
+    EXPECT_EQ(ReleaseSeekTarget(psPlaying, 3000.75f, 5000.0f), 3000U);
+    EXPECT_EQ(ReleaseSeekTarget(psPause, 3000.0f, 5000.0f), std::nullopt);
+    EXPECT_EQ(ReleaseSeekTarget(psStop, 0.0f, 5000.0f), std::nullopt);
 
     // Past 2^31 bytes positions stay positive and the end is the real end.
     const int64_t length = int64_t{2222640000};
     const auto max = static_cast<float>(length);
     EXPECT_FALSE(PlaybackEnded(length - 176400, max, psPlaying));
     EXPECT_TRUE(PlaybackEnded(-1, max, psPlaying));
-    EXPECT_TRUE(PlaybackEnded(0, max, psPlaying));
+    EXPECT_FALSE(PlaybackEnded(0, max, psPlaying)) << "an output still starting has not ended";
     EXPECT_TRUE(PlaybackEnded(100, 50.0f, psPlaying));
     EXPECT_TRUE(PlaybackEnded(100, max, psStop));
 }

@@ -20,8 +20,8 @@ std::string saved(const std::string& before, const TRecorderSettings& s = {}) {
     TempFolder tmp;
     const auto path = tmp / "config.xml";
     TempFolder::write(path, before);
-    std::string error;
-    EXPECT_TRUE(saveConfigFile(path, s, error)) << error;
+    const Result saved = saveConfigFile(path, s);
+    EXPECT_TRUE(saved) << saved.message();
     return TempFolder::read(path);
 }
 
@@ -84,8 +84,7 @@ TEST(ConfigRead, NamesInAnyCaseGroupsAnywhereBelowValuesDirectChildrenOnly) {
 
 TEST(ConfigSave, NewFileFromDefaultsIsExact) {
     TempFolder tmp;
-    std::string error;
-    ASSERT_TRUE(saveConfigFile(tmp / "config.xml", TRecorderSettings{}, error)) << error;
+    ASSERT_TRUE(saveConfigFile(tmp / "config.xml", TRecorderSettings{}).ok());
     EXPECT_EQ(TempFolder::read(tmp / "config.xml"), defaultConfigFile());
     // The file that comes with the program must be the one a first run
     // would write, or a new user starts on other settings than the defaults.
@@ -116,7 +115,7 @@ TEST(ConfigSave, UnknownContentAndOwnOrderAndLetterCaseSurvive) {
     TRecorderSettings s;
     s.OutFormat = rofWAVE;
     s.WmaBitRate = 64;
-    s.PathMode = 0;
+    s.PathMode = TPathMode::SpecialName;
     s.SaveFolder = "/rec/a&b <x>";
     s.HotKeyStart = "CTRL+ALT+R";
     EXPECT_EQ(saved(before, s), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -189,12 +188,11 @@ TEST(ConfigSave, NonAsciiFolderSurvivesInUtf16AndWindows1252) {
     for (const std::string& file : {cp1252, utf16}) {
         TempFolder tmp;
         TempFolder::write(tmp / "config.xml", file);
-        const ConfigFileRead r = readConfigFile(tmp / "config.xml");
-        ASSERT_EQ(r.state, ConfigFileState::Loaded) << r.error;
-        ASSERT_TRUE(r.values.path);
-        EXPECT_EQ(r.values.path->SaveFolder, s.SaveFolder);
-        std::string error;
-        ASSERT_TRUE(saveConfigFile(tmp / "config.xml", s, error)) << error;
+        const Outcome<ConfigValues> r = readConfigFile(tmp / "config.xml");
+        ASSERT_TRUE(r.ok()) << r.message();
+        ASSERT_TRUE(r.value().path);
+        EXPECT_EQ(r.value().path->SaveFolder, s.SaveFolder);
+        ASSERT_TRUE(saveConfigFile(tmp / "config.xml", s).ok());
         EXPECT_EQ(TempFolder::read(tmp / "config.xml"), file);
     }
 }
@@ -202,12 +200,12 @@ TEST(ConfigSave, NonAsciiFolderSurvivesInUtf16AndWindows1252) {
 TEST(ConfigFileStates, MissingUnreadableAndLoaded) {
     TempFolder tmp;
     const auto path = tmp / "config.xml";
-    EXPECT_EQ(readConfigFile(path).state, ConfigFileState::Missing);
+    EXPECT_EQ(readConfigFile(path).result().fault(), Fault::NotFound);
     TempFolder::write(path, defaultConfigFile());
-    EXPECT_EQ(readConfigFile(path).state, ConfigFileState::Loaded);
+    EXPECT_TRUE(readConfigFile(path).ok());
     for (const char* bad : {"", "<Config><Volume>5</Vol", "<?xml version=\"1.0\"?>\r\n"}) {
         TempFolder::write(path, bad);
-        EXPECT_EQ(readConfigFile(path).state, ConfigFileState::Unreadable) << bad;
+        EXPECT_EQ(readConfigFile(path).result().fault(), Fault::Damaged) << bad;
     }
 }
 
@@ -215,12 +213,11 @@ TEST(ConfigFileStates, UnreadableFileIsKeptAsBadBeforeItIsReplaced) {
     TempFolder tmp;
     const auto path = tmp / "config.xml";
     TempFolder::write(path, "<Config><Volume>5</Vol");
-    std::string error;
-    ASSERT_TRUE(saveConfigFile(path, TRecorderSettings{}, error)) << error;
+    ASSERT_TRUE(saveConfigFile(path, TRecorderSettings{}).ok());
     EXPECT_EQ(TempFolder::read(path), defaultConfigFile());
     EXPECT_EQ(TempFolder::read(tmp / "config.xml.bad"), "<Config><Volume>5</Vol");
     TempFolder::write(path, "<Config><Volume>6</Vol");
-    ASSERT_TRUE(saveConfigFile(path, TRecorderSettings{}, error)) << error;
+    ASSERT_TRUE(saveConfigFile(path, TRecorderSettings{}).ok());
     EXPECT_EQ(TempFolder::read(tmp / "config.xml.bad"), "<Config><Volume>5</Vol");
     EXPECT_EQ(TempFolder::read(tmp / "config.xml.2.bad"), "<Config><Volume>6</Vol");
 }
@@ -232,7 +229,9 @@ TEST(ConfigFileStates, FailedWriteKeepsTheOldFile) {
     std::string error;
     {
         WriteFailure fail(tmp.path());
-        EXPECT_FALSE(saveConfigFile(path, TRecorderSettings{}, error));
+        const Result saved = saveConfigFile(path, TRecorderSettings{});
+        EXPECT_FALSE(saved.ok());
+        error = saved.message();
     }
     EXPECT_NE(error.find(path.string()), std::string::npos) << error;
     EXPECT_EQ(TempFolder::read(path), "<Config/>");

@@ -79,8 +79,8 @@ TEST_F(Toolkit, TrackBarRangeKeepsTheValueInside) {
     EXPECT_EQ(bar.value(), 9.0f);
     EXPECT_EQ(spy.count(), 1);
     bar.setRange(5, 2); // upside down: an empty range at its minimum
-    EXPECT_EQ(bar.min(), 5.0f);
-    EXPECT_EQ(bar.max(), 5.0f);
+    EXPECT_EQ(bar.minimum(), 5.0f);
+    EXPECT_EQ(bar.maximum(), 5.0f);
     EXPECT_EQ(bar.value(), 5.0f);
     EXPECT_EQ(bar.valueAt(30), 5.0f);
 }

@@ -39,7 +39,11 @@ std::unique_ptr<CodecFileEncoder> CodecFileEncoder::create(const WaveFormat& for
     spec.channels = format.channels;
     if (format.formatTag == kWaveImaAdpcm || format.formatTag == kWaveMsAdpcm)
         spec.blockSize = format.blockAlign;
-    auto writer = AudioFileWriter::create(path, spec, error);
+    return begin(AudioFileWriter::create(path, spec, error), 0, error);
+}
+
+std::unique_ptr<CodecFileEncoder> CodecFileEncoder::begin(std::unique_ptr<AudioFileWriter> writer,
+                                                          size_t tailFrames, int& error) {
     // The header goes out now: a file that cannot take it fails the start
     // rather than the first block.
     if (!writer || !writer->begin()) {
@@ -47,11 +51,11 @@ std::unique_ptr<CodecFileEncoder> CodecFileEncoder::create(const WaveFormat& for
             error = writer->error();
         return nullptr;
     }
-    return std::unique_ptr<CodecFileEncoder>(new CodecFileEncoder(std::move(writer)));
+    return std::unique_ptr<CodecFileEncoder>(new CodecFileEncoder(std::move(writer), tailFrames));
 }
 
-CodecFileEncoder::CodecFileEncoder(std::unique_ptr<AudioFileWriter> writer)
-    : writer_(std::move(writer)) {}
+CodecFileEncoder::CodecFileEncoder(std::unique_ptr<AudioFileWriter> writer, size_t tailFrames)
+    : writer_(std::move(writer)), tailFrames_(tailFrames) {}
 
 CodecFileEncoder::~CodecFileEncoder() {
     finish();
@@ -61,11 +65,13 @@ bool CodecFileEncoder::write(const int16_t* samples, size_t frames) {
     return !finished_ && writer_->write(samples, frames);
 }
 
-void CodecFileEncoder::finish() {
+FinishOutcome CodecFileEncoder::finish() {
     if (finished_)
-        return;
+        return outcome_;
     finished_ = true;
-    writer_->finish();
+    outcome_ =
+        writer_->finish(tailFrames_) ? FinishOutcome::Complete : FinishOutcome::FileIncomplete;
+    return outcome_;
 }
 
 bool CodecFileEncoder::active() const {

@@ -1,4 +1,5 @@
-// encodeStartCodecFile: a WAV codec encoder on a recording channel.
+// encodeStartCodecFile: a WAV codec encoder on a recording channel; and how
+// any file encoder joins its channel.
 
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Channel.h"
@@ -23,6 +24,13 @@ Handle encodeStartCodecFile(Handle channel, const void* form, uint32_t /*flags*/
         return fail(kErrFormat, Handle{0});
     int error = kOk;
     auto encoder = ffmpeg::CodecFileEncoder::create(*format, file, error);
+    return ffmpeg::attachFileEncoder(channel, std::move(encoder), error, file);
+}
+
+namespace ffmpeg {
+
+Handle attachFileEncoder(Handle channel, std::unique_ptr<CodecFileEncoder> encoder, int error,
+                         const char* file) {
     if (!encoder)
         return fail(error, Handle{0});
     const Handle handle = attachEncoder(channel, std::move(encoder));
@@ -37,4 +45,5 @@ Handle encodeStartCodecFile(Handle channel, const void* form, uint32_t /*flags*/
     return handle;
 }
 
+} // namespace ffmpeg
 } // namespace audiolib

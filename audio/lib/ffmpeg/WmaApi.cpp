@@ -3,7 +3,9 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Channel.h"
 #include "audio/lib/ffmpeg/AudioFileWriter.h"
+#include "audio/lib/ffmpeg/CodecFileEncoder.h"
 #include "audio/lib/ffmpeg/WmaEncoder.h"
+#include "audio/lib/ffmpeg/WmaFileEncoder.h"
 #include "audio/lib/ffmpeg/WmaRates.h"
 #include "audio/lib/ffmpeg/WmaRegistry.h"
 
@@ -17,6 +19,17 @@ const uint32_t* wmaEncodeGetRates(uint32_t freq, uint32_t chans, uint32_t /*flag
         return fail(kErrFormat, static_cast<const uint32_t*>(nullptr));
     setError(kOk);
     return rates;
+}
+
+Handle encodeStartWmaFile(Handle channel, uint32_t freq, uint32_t chans, uint32_t /*flags*/,
+                          uint32_t bitrate, const char* file) {
+    if (!findChannel(channel))
+        return fail(kErrHandle, Handle{0});
+    if (!file || !*file)
+        return fail(kErrFileOpen, Handle{0});
+    int error = kOk;
+    auto encoder = ffmpeg::createWmaFileEncoder(freq, chans, bitrate, file, error);
+    return ffmpeg::attachFileEncoder(channel, std::move(encoder), error, file);
 }
 
 Handle wmaEncodeOpenFile(uint32_t freq, uint32_t chans, uint32_t /*flags*/, uint32_t bitrate,

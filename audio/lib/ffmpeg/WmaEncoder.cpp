@@ -2,8 +2,8 @@
 
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/ffmpeg/AudioFileWriter.h"
+#include "audio/lib/ffmpeg/WmaFileEncoder.h"
 
-#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -20,21 +20,7 @@ constexpr auto kIdleWait = std::chrono::milliseconds(5);
 
 std::unique_ptr<WmaEncoder> WmaEncoder::open(uint32_t rate, uint32_t channels, uint32_t bitrate,
                                              const std::string& path, int& error) {
-    OutputSpec spec;
-    spec.muxer = "asf";
-    spec.codec = AV_CODEC_ID_WMAV2;
-    spec.rate = rate;
-    spec.channels = static_cast<int>(channels);
-    spec.bitRate = bitrate;
-    spec.primingFrame = true;
-    // The muxer writes whole data packets only. Its usual 3200 bytes take
-    // up to a second to fill at low bitrates, and a killed recording would
-    // lose that much on top of what was not yet synced; below 76.8 kbit/s
-    // the packets hold a third of a second.
-    constexpr uint32_t kUsualPacketBytes = 3200;
-    const uint32_t thirdSecondBytes = bitrate / 24;
-    if (thirdSecondBytes < kUsualPacketBytes)
-        spec.packetBytes = static_cast<int>(std::max<uint32_t>(thirdSecondBytes, 800));
+    const OutputSpec spec = wmaOutputSpec(rate, channels, bitrate);
     auto writer = AudioFileWriter::create(path, spec, error);
     if (!writer)
         return nullptr;
@@ -104,11 +90,7 @@ void WmaEncoder::run() {
             break;
         std::this_thread::sleep_for(kIdleWait);
     }
-    // The decoder swallows the first frame as priming: the writer leads
-    // with a frame of silence for it, so the sound starts on time. A frame
-    // of silence at the end as well keeps the tail whole for a decoder that
-    // does not.
-    complete_ = writer_->finish(static_cast<size_t>(writer_->encoderFrameSize())) && !failed();
+    complete_ = writer_->finish(wmaTailFrames(*writer_)) && !failed();
 }
 
 bool WmaEncoder::close() {

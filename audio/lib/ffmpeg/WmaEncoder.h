@@ -1,7 +1,9 @@
 #pragma once
-// A WMA file being written. The capture thread pushes PCM into a ring; a
+// A stand-alone WMA file being written, for a caller that feeds it from its
+// own capture thread (a recording channel's WMA file is a CodecFileEncoder on
+// the channel's writer thread instead). The caller pushes PCM into a ring; a
 // worker thread of the encoder converts and encodes it, so a slow disk never
-// stalls capture.
+// stalls the caller.
 //
 // Tags: setTag() works until the tag phase ends, by endTags() or by the first
 // block written; the header, with the tags, is written then. Tags that come

@@ -182,6 +182,83 @@ TEST_F(VirtualRecording, LostBlocksAndOverrunsAddUp) {
     EXPECT_EQ(lostFrames, (lost - 1) * kBlock + 441);
 }
 
+// What a channel's finish notify was told, from the writer thread.
+struct FinishLog {
+    std::atomic<int> calls{0};
+    std::atomic<FinishOutcome> last{FinishOutcome::Complete};
+    FinishNotify notify() {
+        return [this](FinishOutcome o) {
+            last = o;
+            ++calls;
+        };
+    }
+};
+
+TEST_F(VirtualRecording, ASlowFinishGoesOnAfterTheStopWhileANewRecordingRuns) {
+    encoder->finishDelayMs = 1500;
+    encoder->finishAs = FinishOutcome::EncoderUnfinished;
+    FinishLog first;
+    const Handle h = startWithEncoder(0);
+    ASSERT_TRUE(encodeSetFinishNotify(h, first.notify()));
+    channelPlay(h, false);
+    device->pushBlocks(10);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(channelStop(h));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(first.calls.load(), 0) << "the encoder is still finishing";
+    EXPECT_FALSE(channelStop(h));
+    EXPECT_EQ(errorCode(), kErrHandle);
+
+    // The next recording has a writer of its own: it neither waits for the
+    // first nor gets its outcome.
+    auto other = std::make_shared<EncoderLog>();
+    FinishLog second;
+    const Handle next = recordStart(44100, 2, 0, nullptr, nullptr);
+    ASSERT_NE(next, 0u);
+    ASSERT_EQ(attachEncoder(next, std::make_unique<KeepingEncoder>(other)), next);
+    ASSERT_TRUE(encodeSetFinishNotify(next, second.notify()));
+    device->pushBlocks(5);
+    ASSERT_TRUE(channelStop(next));
+    EXPECT_EQ(other->frames(), 5 * kBlock);
+    EXPECT_EQ(second.calls.load(), 1);
+    EXPECT_EQ(second.last.load(), FinishOutcome::Complete);
+
+    ASSERT_TRUE(eventually([&] { return first.calls.load() == 1; }));
+    EXPECT_EQ(first.last.load(), FinishOutcome::EncoderUnfinished);
+    EXPECT_EQ(encoder->frames(), 10 * kBlock) << "everything captured reached the encoder";
+    recordFree();
+    EXPECT_EQ(first.calls.load(), 1);
+    EXPECT_EQ(encoder->finishes.load(), 1);
+}
+
+TEST_F(VirtualRecording, FreeWaitsForAFinishStillGoingOn) {
+    encoder->finishDelayMs = 1000;
+    FinishLog log;
+    const Handle h = startWithEncoder(0);
+    ASSERT_TRUE(encodeSetFinishNotify(h, log.notify()));
+    ASSERT_TRUE(channelStop(h));
+    ASSERT_EQ(log.calls.load(), 0);
+    ASSERT_TRUE(recordFree());
+    EXPECT_EQ(log.calls.load(), 1);
+}
+
+TEST_F(VirtualRecording, ANotifySetAfterTheEndIsToldAtOnce) {
+    callback.refuseAt = 1;
+    encoder->finishAs = FinishOutcome::FileIncomplete;
+    const Handle h = startWithEncoder(0);
+    channelPlay(h, false);
+    device->pushBlocks(2);
+    ASSERT_TRUE(eventually([&] { return encoder->finishes.load() == 1; }));
+    FinishLog log;
+    // The writer may still be between finishing and telling.
+    ASSERT_TRUE(encodeSetFinishNotify(h, log.notify()));
+    ASSERT_TRUE(eventually([&] { return log.calls.load() == 1; }));
+    EXPECT_EQ(log.last.load(), FinishOutcome::FileIncomplete);
+    EXPECT_TRUE(channelStop(h));
+    EXPECT_EQ(log.calls.load(), 1);
+    EXPECT_FALSE(encodeSetFinishNotify(h, log.notify()));
+}
+
 bool stopFromInside(Handle channel, const void*, uint32_t, void* user) {
     *static_cast<int*>(user) = channelStop(channel) ? kOk : errorCode();
     return true;

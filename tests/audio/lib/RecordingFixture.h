@@ -26,6 +26,8 @@ struct EncoderLog {
     std::atomic<int> finishes{0};
     int failAfterWrites = -1; // write number that returns false
     std::atomic<int> delayMs{0};
+    std::atomic<int> finishDelayMs{0};
+    FinishOutcome finishAs = FinishOutcome::Complete;
 
     size_t frames() {
         std::lock_guard lock(mutex);
@@ -46,7 +48,12 @@ public:
         log_->samples.insert(log_->samples.end(), s, s + frames * 2);
         return true;
     }
-    void finish() override { ++log_->finishes; }
+    FinishOutcome finish() override {
+        if (const int ms = log_->finishDelayMs.load(); ms > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        ++log_->finishes;
+        return log_->finishAs;
+    }
     bool active() const override { return true; }
 
 private:

@@ -1,7 +1,7 @@
 // The path of a new recording: the naming table at a fixed moment, with and
 // without a trailing delimiter on the folder, and the numbered free name.
 
-#include "app/OutputNaming.h"
+#include "settings/OutputNaming.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +18,20 @@ struct Row {
     NamingMode mode;
     const char* specialPath;
     const char* prefix;
-    int postfix;
+    TPostfix postfix;
     const char* expected; // name after "/rec/", or "" for no path
 };
 
 const Row kTable[] = {
-    {"auto, prefix, date+time", NamingMode::Auto, "", "notitle", kPostfixDateTime,
+    {"auto, prefix, date+time", NamingMode::Auto, "", "notitle", TPostfix::DateTime,
      "notitle_20240131235958.mp3"},
-    {"auto, no prefix", NamingMode::Auto, "", "", kPostfixDateTime, "20240131235958.mp3"},
-    {"auto, prefix, time", NamingMode::Auto, "", "notitle", kPostfixTime, "notitle_235958.mp3"},
-    {"special", NamingMode::Special, "interview", "notitle", 0, "interview.mp3"},
-    {"special with extension", NamingMode::Special, "interview.mp3", "notitle", 0,
+    {"auto, no prefix", NamingMode::Auto, "", "", TPostfix::DateTime, "20240131235958.mp3"},
+    {"auto, prefix, time", NamingMode::Auto, "", "notitle", TPostfix::Time, "notitle_235958.mp3"},
+    {"special", NamingMode::Special, "interview", "notitle", TPostfix::DateTime, "interview.mp3"},
+    {"special with extension", NamingMode::Special, "interview.mp3", "notitle", TPostfix::DateTime,
      "interview.mp3.mp3"},
-    {"special, empty name", NamingMode::Special, "", "notitle", 0, ""},
-    {"neither button", NamingMode::None, "interview", "notitle", 0, ""},
+    {"special, empty name", NamingMode::Special, "", "notitle", TPostfix::DateTime, ""},
+    {"neither button", NamingMode::None, "interview", "notitle", TPostfix::DateTime, ""},
 };
 
 } // namespace
@@ -93,4 +93,18 @@ TEST(OutputNaming, UniqueNameSkipsTakenNumbers) {
     EXPECT_EQ(MakeUniqueFileName("/rec/x.tar.gz", exists), "/rec/x.ta_1.gz");
     EXPECT_EQ(MakeUniqueFileName("/rec/ab", exists), "/rec/_1");
     EXPECT_EQ(MakeUniqueFileName("noslash.mp3", exists), "noslash_1.mp3");
+}
+
+// A generated name must never replace an existing recording, whatever the
+// "On Same name:" list (disabled in that mode) still holds.
+TEST(OutputNaming, OnlyTheSpecialNameFollowsTheSameNameChoice) {
+    for (TSameNameAction a :
+         {TSameNameAction::Overwrite, TSameNameAction::Prompt, TSameNameAction::NewName})
+        EXPECT_EQ(WhenFileExists(NamingMode::Auto, a), ExistingFileAction::TakeFreeName);
+    EXPECT_EQ(WhenFileExists(NamingMode::Special, TSameNameAction::Overwrite),
+              ExistingFileAction::Overwrite);
+    EXPECT_EQ(WhenFileExists(NamingMode::Special, TSameNameAction::Prompt),
+              ExistingFileAction::AskFirst);
+    EXPECT_EQ(WhenFileExists(NamingMode::Special, TSameNameAction::NewName),
+              ExistingFileAction::TakeFreeName);
 }

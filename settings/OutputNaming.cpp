@@ -1,4 +1,4 @@
-#include "app/OutputNaming.h"
+#include "settings/OutputNaming.h"
 
 namespace naming {
 
@@ -23,14 +23,28 @@ QString BuildOutputFileName(const NamingInputs& in, const QDateTime& now) {
     case NamingMode::Auto: {
         const QString head = in.prefix.isEmpty() ? QString() : in.prefix + u'_';
         const QString stamp =
-            now.toString(in.postfix == kPostfixTime ? QStringLiteral("HHmmss")
-                                                    : QStringLiteral("yyyyMMddHHmmss"));
+            now.toString(in.postfix == TPostfix::Time ? QStringLiteral("HHmmss")
+                                                      : QStringLiteral("yyyyMMddHHmmss"));
         return folder + head + stamp + in.ext;
     }
     case NamingMode::None:
         break;
     }
     return {};
+}
+
+ExistingFileAction WhenFileExists(NamingMode mode, TSameNameAction sameName) {
+    if (mode != NamingMode::Special)
+        return ExistingFileAction::TakeFreeName;
+    switch (sameName) {
+    case TSameNameAction::Overwrite:
+        return ExistingFileAction::Overwrite;
+    case TSameNameAction::Prompt:
+        return ExistingFileAction::AskFirst;
+    case TSameNameAction::NewName:
+        return ExistingFileAction::TakeFreeName;
+    }
+    return ExistingFileAction::AskFirst;
 }
 
 QString MakeUniqueFileName(const QString& path, const std::function<bool(const QString&)>& exists) {

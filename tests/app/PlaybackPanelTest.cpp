@@ -5,6 +5,7 @@
 #include "app/TfrmMain.h"
 #include "audio/TBassPlayer.h"
 #include "audio/lib/virtual/VirtualBackend.h"
+#include "recordings/PlaybackTexts.h"
 #include "recordings/TRecordFiles.h"
 #include "settings/RecorderSettings.h"
 #include "tests/audio/SilentWav.h"
@@ -15,13 +16,15 @@
 #include "ui/TCheckBox.h"
 #include "ui/TFloatTrackBar.h"
 #include "ui/TImage.h"
+#include "ui/TListBox.h"
 #include "ui/TText.h"
 #include "ui/TTextButton.h"
 
 #include "audio/lib/ffmpeg/FileDecoder.h"
-#include "recordings/PlaybackTexts.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -128,7 +131,7 @@ TEST_F(PlaybackPanel, PlaysSeeksOnlyOnTheUsersMoveAndEndsThenReplays) {
     expectPlaying(true);
     EXPECT_EQ(w->txtDuration->text(), "00:00:02");
     EXPECT_EQ(w->txtFileSize->text(), "344.57 KB");
-    EXPECT_EQ(w->tbSound->max(), 2 * kSecond);
+    EXPECT_EQ(w->tbSound->maximum(), 2 * kSecond);
     w->tbSound->setValue(400);
     EXPECT_EQ(position(), 0) << "no seek before the timer's first place";
 
@@ -229,7 +232,7 @@ TEST_F(PlaybackPanel, AnMp3WithoutInfoFramePlaysBeforeItsLengthIsCounted) {
     EXPECT_EQ(w->FPlayer->GetChannelLength64(), static_cast<int64_t>(frames * 2));
     EXPECT_EQ(w->txtDuration->text(), FormatDuration(frames / 8000.0));
     EXPECT_GE(frames, uint64_t{8} * 3600 * 8000);
-    EXPECT_EQ(w->tbSound->max(), BarMaximum(w->FPlayer->GetChannelLength64()));
+    EXPECT_EQ(w->tbSound->maximum(), BarMaximum(w->FPlayer->GetChannelLength64()));
     EXPECT_TRUE(w->TimerPos->isActive());
 }
 
@@ -245,7 +248,7 @@ TEST_F(PlaybackPanel, ListClicksAndClearWhilePlaying) {
     emit w->listFiles->doubleClicked(w->listFiles->model()->index(1, 0));
     expectPlaying(true);
     EXPECT_EQ(position(), 0);
-    EXPECT_EQ(w->tbSound->max(), 3 * kSecond);
+    EXPECT_EQ(w->tbSound->maximum(), 3 * kSecond);
     EXPECT_EQ(w->txtDuration->text(), "00:00:03");
 
     w->btnClear->click();
@@ -320,4 +323,55 @@ TEST_F(PlaybackPanel, TimersStayQuietWhileABoxIsUpAtExit) {
         }
         EXPECT_GE(shutdown.elapsed(), 1200) << "a failed write was told";
     }
+}
+
+namespace {
+void sendMouse(QWidget* to, QEvent::Type type, int x) {
+    const QPointF at(x, to->height() / 2.0);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, to->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
+}
+} // namespace
+
+// A drag seeks once, where the thumb is let go, and the very start is a
+// place the user can seek to. An output that has not started yet (still at
+// 0) is no end of playback.
+TEST_F(PlaybackPanel, TheUsersDragSeeksOnceOnReleaseAndReachesTheStart) {
+    list({wav("a.wav", 2)});
+    doubleClick(0);
+    w->TimerPosTimer(w->TimerPos);
+    expectPlaying(true); // still at 0 at the first tick, and not ended
+    playOn(0.5);
+    const int mid = w->tbSound->width() / 2;
+    sendMouse(w->tbSound, QEvent::MouseButtonPress, mid);
+    sendMouse(w->tbSound, QEvent::MouseMove, mid + 10);
+    EXPECT_EQ(position(), kSecond / 2) << "no seek while the thumb is held";
+    w->TimerPosTimer(w->TimerPos);
+    const float held = w->tbSound->value();
+    EXPECT_EQ(held, w->tbSound->valueAt(mid + 10)) << "the thumb stays under the pointer";
+    sendMouse(w->tbSound, QEvent::MouseButtonRelease, mid + 10);
+    EXPECT_EQ(position(), SeekTarget(held) / 4 * 4);
+
+    playOn(0.25);
+    sendMouse(w->tbSound, QEvent::MouseButtonPress, 0);
+    sendMouse(w->tbSound, QEvent::MouseButtonRelease, 0);
+    EXPECT_EQ(position(), 0);
+    playOn(0.25);
+    expectPlaying(true);
+    EXPECT_EQ(position(), kSecond / 4);
+}
+
+// A Ctrl+click takes the selection away but leaves the current row: play
+// must not reopen the row that is no longer selected.
+TEST_F(PlaybackPanel, PlayWithoutASelectionPlaysNothing) {
+    list({wav("a.wav", 1), wav("b.wav", 1)});
+    doubleClick(1);
+    w->btnPlayStop->click();
+    expectPlaying(false);
+    w->listFiles->selectionModel()->clearSelection();
+    ASSERT_EQ(w->listFiles->currentRow(), 1);
+    w->btnPlay->click();
+    EXPECT_NE(w->FPlayState, psPlaying);
 }

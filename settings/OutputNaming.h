@@ -4,6 +4,7 @@
 // apart from the window so it is tested without one.
 
 #include "audio/RecordOutFormat.h"
+#include "settings/RecorderSettings.h"
 
 #include <QDateTime>
 #include <QString>
@@ -14,16 +15,12 @@ namespace naming {
 // Which of the two naming radio buttons is checked at the moment of the build.
 enum class NamingMode { None, Special, Auto };
 
-// Time-stamp patterns of the automatic mode, by the Postfix setting.
-inline constexpr int kPostfixDateTime = 0;
-inline constexpr int kPostfixTime = 1;
-
 struct NamingInputs {
     QString saveFolder; // with or without a trailing '/'
     NamingMode mode = NamingMode::None;
     QString specialPath;
     QString prefix;
-    int postfix = kPostfixDateTime;
+    TPostfix postfix = TPostfix::DateTime;
     QString ext; // from OutputFileExt
 };
 
@@ -35,6 +32,14 @@ QString OutputFileExt(TRecordOutFormat outFormat);
 // mode without a name. Nothing in the parts is checked or replaced; a name the
 // file system refuses fails when the recording starts.
 QString BuildOutputFileName(const NamingInputs& in, const QDateTime& now);
+
+// What a new recording does when its file exists. In the special-name mode
+// the "On Same name:" choice decides. A generated name never replaces a
+// recording and asks nothing: the time-only stamp repeats every day, and the
+// choice the user made for the special name (its list is disabled here) must
+// not silently overwrite another day's recording.
+enum class ExistingFileAction { Overwrite, AskFirst, TakeFreeName };
+ExistingFileAction WhenFileExists(NamingMode mode, TSameNameAction sameName);
 
 // The first of path's numbered variants (name_1.ext, name_2.ext, ...) for
 // which exists answers false. The stem is the name without its last four

@@ -22,6 +22,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -114,10 +116,10 @@ TEST_F(OptionsPages, ListsAreFilledWithoutSelection) {
         EXPECT_EQ(hotkeys->itemText(0), "None");
         EXPECT_EQ(hotkeys->itemText(26), "CTRL+ALT+Z");
     }
-    EXPECT_EQ(w.tbMp3VBRQuality->min(), 0.0f);
-    EXPECT_EQ(w.tbMp3VBRQuality->max(), 9.0f);
-    EXPECT_EQ(w.tbOGGQuality->min(), 1.0f);
-    EXPECT_EQ(w.tbOGGQuality->max(), 9.0f);
+    EXPECT_EQ(w.tbMp3VBRQuality->minimum(), 0.0f);
+    EXPECT_EQ(w.tbMp3VBRQuality->maximum(), 9.0f);
+    EXPECT_EQ(w.tbOGGQuality->minimum(), 1.0f);
+    EXPECT_EQ(w.tbOGGQuality->maximum(), 9.0f);
 }
 
 TEST_F(OptionsPages, MissingConfigWarnsOnceKeepsDefaultsAndIsCreatedAtExit) {
@@ -180,6 +182,7 @@ TEST_F(OptionsPages, EdgeValuesAreClampedIgnoredOrKeptAndWrittenBack) {
     TfrmMain& w = open();
     EXPECT_TRUE(fakes.messages->shown.empty());
     EXPECT_EQ(Settings.Device, 0) << "only " << w.cmbDevice->count() << " inputs";
+    EXPECT_EQ(w.cmbDevice->currentIndex(), 0) << "the input that is recorded is shown";
     EXPECT_EQ(Settings.Volume, 10);
     EXPECT_EQ(w.tbDevVolume->value(), 10.0f);
     EXPECT_EQ(w.txtVolumevalue->text(), "(10)");
@@ -196,11 +199,11 @@ TEST_F(OptionsPages, EdgeValuesAreClampedIgnoredOrKeptAndWrittenBack) {
     EXPECT_TRUE(w.tbMp3VBRQuality->isEnabled());
     EXPECT_EQ(Settings.Mp3VBRQuality, 9);
     EXPECT_EQ(w.txtMp3VBRQValue->text(), "(9)");
-    EXPECT_EQ(Settings.PathMode, 0);
+    EXPECT_EQ(Settings.PathMode, TPathMode::SpecialName);
     EXPECT_TRUE(w.rdSpecial->isChecked());
     EXPECT_TRUE(w.cmbSamename->isEnabled());
     EXPECT_FALSE(w.edtPrefix->isEnabled());
-    EXPECT_EQ(Settings.SamenameOP, 1);
+    EXPECT_EQ(Settings.SamenameOP, TSameNameAction::Prompt);
     EXPECT_EQ(Settings.Prefix, "") << "a Path without Prefix empties it";
     EXPECT_EQ(w.tbSavefile->text(), "take.mp3");
     EXPECT_EQ(Settings.HotKeyStart, "CTRL+ALT+R");
@@ -284,7 +287,7 @@ TEST_F(OptionsPages, NamingModeRadioButtonsEnableTheirControls) {
     writeConfig("<Config/>");
     TfrmMain& w = open();
     QTest::mouseClick(w.rdAutoSave, Qt::LeftButton);
-    EXPECT_EQ(Settings.PathMode, 1);
+    EXPECT_EQ(Settings.PathMode, TPathMode::AutoName);
     EXPECT_TRUE(w.edtPrefix->isEnabled());
     EXPECT_TRUE(w.cmbPostfix->isEnabled());
     EXPECT_FALSE(w.tbSavefile->isEnabled());
@@ -292,7 +295,7 @@ TEST_F(OptionsPages, NamingModeRadioButtonsEnableTheirControls) {
     EXPECT_FALSE(w.cmbSamename->isEnabled());
     EXPECT_TRUE(w.edtSaveFolder->isEnabled());
     QTest::mouseClick(w.rdSpecial, Qt::LeftButton);
-    EXPECT_EQ(Settings.PathMode, 0);
+    EXPECT_EQ(Settings.PathMode, TPathMode::SpecialName);
     EXPECT_FALSE(w.rdAutoSave->isChecked());
     EXPECT_TRUE(w.cmbSamename->isEnabled());
     EXPECT_FALSE(w.edtPrefix->isEnabled());
@@ -309,10 +312,23 @@ TEST_F(OptionsPages, TextBoxesReportOnlyOnEnterOrFocusOut) {
     QTest::keyClick(w.edtSaveFolder, Qt::Key_Return);
     EXPECT_EQ(Settings.SaveFolder, existing);
 
-    typeInto(w.edtSaveFolder, folderPath() + "missing");
+    // A new folder is made, parents and all, and recordings go there.
+    typeInto(w.edtSaveFolder, folderPath() + "new/day");
     QTest::keyClick(w.edtSaveFolder, Qt::Key_Return);
-    EXPECT_EQ(w.edtSaveFolder->text(), folderPath() + "missing");
-    EXPECT_EQ(Settings.SaveFolder, existing);
+    EXPECT_TRUE(QFileInfo(folderPath() + "new/day").isDir());
+    EXPECT_EQ(Settings.SaveFolder, folderPath() + "new/day");
+    // One that cannot be made is told, and the box shows the folder in use.
+    ASSERT_TRUE(QDir().mkpath(existing));
+    QFile blocker(existing + "/plain");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    typeInto(w.edtSaveFolder, existing + "/plain/sub");
+    QTest::keyClick(w.edtSaveFolder, Qt::Key_Return);
+    EXPECT_EQ(Settings.SaveFolder, folderPath() + "new/day");
+    EXPECT_EQ(w.edtSaveFolder->text(), folderPath() + "new/day");
+    ASSERT_EQ(fakes.messages->shown.size(), 1U);
+    EXPECT_EQ(fakes.messages->shown[0].caption, "Notice");
+    EXPECT_TRUE(fakes.messages->shown[0].text.contains("could not be created"));
 
     typeInto(w.edtPrefix, "");
     w.edtPrefix->clearFocus();

@@ -11,6 +11,7 @@
 #include "tests/audio/ToneInputs.h"
 #include "tests/support/ConfigTestData.h"
 #include "tests/support/WindowFixture.h"
+#include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
 
 #include <QDialog>
@@ -163,8 +164,11 @@ TEST_F(HotkeyWindow, PressesActAsTheRecordAndStopButtonsByState) {
     ASSERT_EQ(RecordFiles->Files().size(), 1u);
     EXPECT_TRUE(fs::exists(RecordFiles->Files()[0]));
 
-    // The same name again: the program asks whether to overwrite. A press
-    // while that box is open is ignored, as a click under it would be.
+    // The same special name again: the program asks whether to overwrite. A
+    // press while that box is open is ignored, as a click under it would be.
+    frm->rdSpecial->setChecked(true);
+    Settings.SpecialPath =
+        QString::fromStdString(fs::path(RecordFiles->Files()[0]).stem().string());
     int pressesUnderTheBox = 0;
     fakes.messages->whileShown = [&] {
         if (++pressesUnderTheBox == 1)

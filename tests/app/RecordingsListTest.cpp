@@ -107,9 +107,9 @@ TEST_F(RecordingsList, NamingReadsTheRadioButtonsAsTheyStand) {
     Settings.OutFormat = rofOGG;
     Settings.SpecialPath = QStringLiteral("take");
     Settings.Prefix = QStringLiteral("notitle");
-    Settings.Postfix = 1;
+    Settings.Postfix = TPostfix::Time;
     // The stored mode is not what counts.
-    Settings.PathMode = 0;
+    Settings.PathMode = TPathMode::SpecialName;
     w->rdSpecial->setAutoExclusive(false);
     w->rdAutoSave->setAutoExclusive(false);
     w->rdSpecial->setChecked(false);
@@ -120,7 +120,7 @@ TEST_F(RecordingsList, NamingReadsTheRadioButtonsAsTheyStand) {
     w->rdAutoSave->setChecked(true);
     EXPECT_EQ(w->BuildOutputFileName(), folder + "notitle_235958.ogg");
     fakes.clock->time = QDateTime(QDate(2025, 6, 7), QTime(8, 9, 10));
-    Settings.Postfix = 0;
+    Settings.Postfix = TPostfix::DateTime;
     EXPECT_EQ(w->BuildOutputFileName(), folder + "notitle_20250607080910.ogg");
 
     w->rdAutoSave->setChecked(false);
@@ -132,4 +132,25 @@ TEST_F(RecordingsList, NamingReadsTheRadioButtonsAsTheyStand) {
     TempFolder::write(dir / "take.ogg", "x");
     TempFolder::write(dir / "take_1.ogg", "x");
     EXPECT_EQ(TfrmMain::MakeUniqueFileName(folder + "take.ogg"), folder + "take_2.ogg");
+}
+
+// After a Ctrl+click cleared the selection, the current row is not the
+// recording the user means: nothing is selected, and "Browse File..." shows
+// the first recording, as it does with no selection.
+TEST_F(RecordingsList, ActionsGoByTheSelectionNotTheCurrentRow) {
+    create();
+    const std::filesystem::path a = dir / "a.wav", b = dir / "b.wav";
+    TempFolder::write(a, "a");
+    TempFolder::write(b, "b");
+    RecordFiles = std::make_unique<TRecordFiles>();
+    RecordFiles->Files() = {a.string(), b.string()};
+    w->listFiles->clear();
+    w->FillFileList();
+    w->listFiles->setCurrentRow(1);
+    EXPECT_EQ(w->GetSelectedFile(), QString::fromStdString(b.string()));
+    w->listFiles->selectionModel()->clearSelection();
+    ASSERT_EQ(w->listFiles->currentRow(), 1);
+    EXPECT_EQ(w->GetSelectedFile(), "");
+    w->btnOpenFilePath->click();
+    EXPECT_EQ(fakes.fileManager->shownFiles, QStringList{QString::fromStdString(a.string())});
 }
