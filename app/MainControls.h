@@ -58,6 +58,7 @@ struct MainControls {
     QTimer* TmFlash = nullptr;
     QTimer* TimerRender = nullptr;
     QTimer* TimerPos = nullptr;
+    QTimer* TimerLength = nullptr; // while a length is being counted
     // Options tabs and their pages.
     TTabItem* tabInput = nullptr;
     TTabItem* tabOutput = nullptr;

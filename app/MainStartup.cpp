@@ -84,7 +84,7 @@ void TfrmMain::FormDestroy() {
 
     // No timer may tick from here on: a message box below (a failed write)
     // runs the event loop, and the timers would reach released engines.
-    for (QTimer* timer : {Timer, TmFlash, TimerPos, TimerRender})
+    for (QTimer* timer : {Timer, TmFlash, TimerPos, TimerRender, TimerLength})
         timer->stop();
 
     // 1. Player: Uninit, clear the field, release.

@@ -228,6 +228,9 @@ public:
     void tbSoundRelease(QObject* Sender);
     void TimerPosTimer(QObject* Sender);
     void TimerRenderTimer(QObject* Sender);
+    // A length counted after the open: the duration and the bar once known.
+    void TimerLengthTimer(QObject* Sender);
+    void ShowPlayLength();
     std::unique_ptr<TBassPlayer> FPlayer;
     TPlayState FPlayState = psNormal;
 

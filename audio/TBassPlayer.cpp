@@ -60,10 +60,15 @@ bool TBassPlayer::OpenFile(const std::string& filePath, uint32_t& filesize, doub
                 : streamCreateFile(false, filePath.c_str(), 0, 0, kUnicode);
     if (field == 0)
         return false;
-    duration = channelBytes2Seconds(field, channelGetLength(field, kPosByte));
-    filesize = static_cast<uint32_t>(streamGetFilePosition(field, kFilePosEnd));
     FisWMAMode = wma;
+    duration = std::max(0.0, GetDuration());
+    filesize = static_cast<uint32_t>(streamGetFilePosition(field, kFilePosEnd));
     return true;
+}
+
+double TBassPlayer::GetDuration() const {
+    const int64_t length = GetChannelLength64();
+    return length < 0 ? -1.0 : channelBytes2Seconds(openStream(), static_cast<uint64_t>(length));
 }
 
 void TBassPlayer::Play() {

@@ -28,6 +28,8 @@ public:
 
     // False for a missing file (filesize and duration untouched) or one that
     // cannot be decoded (both 0). filesize is the low 32 bits of the size.
+    // duration is 0 while the length is still being counted (an MP3 without
+    // an info frame): GetDuration() gives it once known.
     bool OpenFile(const std::string& filePath, uint32_t& filesize, double& duration);
     void Play(); // from the beginning
     void Pause();
@@ -35,7 +37,10 @@ public:
     void Stop();   // stops and closes the file
     bool CanPlay() const;
 
-    int32_t GetChannelLength() const;   // -1 when nothing is open
+    // Seconds of the open file; -1 when nothing is open or the length is
+    // not known yet.
+    double GetDuration() const;
+    int32_t GetChannelLength() const;   // -1 when nothing is open or not known yet
     int32_t GetCurrentPosition() const; // -1 when nothing is open
     void SetCurrentPosition(uint32_t pos);
     int64_t GetChannelLength64() const;

@@ -1,6 +1,8 @@
 // The playback engine against FFmpeg's own tools, in one run:
 //   - opening a 60-minute MP3 until its duration is known (TBassPlayer::OpenFile)
 //     against `ffprobe` reading the same duration;
+//   - opening an 8-hour MP3 without an info frame (the window goes on while
+//     its length is counted) and the time until the length is known;
 //   - the CPU time of playing an MP3 through TBassPlayer against
 //     `ffplay -nodisp -autoexit` of the same file.
 // Needs the PulseAudio daemon (the default sink is heard), ffmpeg, ffplay, lame.
@@ -28,8 +30,9 @@ bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A 60-minute MP3 made quickly: one encoded minute, its frames copied 60 times.
-bool makeHour(const fs::path& dir, const fs::path& hour) {
+// A long MP3 made quickly: one encoded minute, its frames copied `minutes`
+// times; with or without the info frame that states its length.
+bool makeLong(const fs::path& dir, const fs::path& out, int minutes, bool infoFrame) {
     const fs::path minute = dir / "minute.mp3";
     if (!run("ffmpeg -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=44100:duration=60' "
              "-ac 2 -c:a libmp3lame -b:a 128k '" +
@@ -37,15 +40,15 @@ bool makeHour(const fs::path& dir, const fs::path& hour) {
         return false;
     const fs::path list = dir / "list.txt";
     std::string lines;
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < minutes; ++i)
         lines += "file '" + minute.string() + "'\n";
     std::FILE* f = std::fopen(list.c_str(), "w");
     if (!f)
         return false;
     std::fputs(lines.c_str(), f);
     std::fclose(f);
-    return run("ffmpeg -v error -y -f concat -safe 0 -i '" + list.string() + "' -c copy '" +
-               hour.string() + "'");
+    return run("ffmpeg -v error -y -f concat -safe 0 -i '" + list.string() + "' -c copy " +
+               (infoFrame ? "" : "-write_xing 0 ") + "'" + out.string() + "'");
 }
 
 } // namespace
@@ -56,7 +59,8 @@ int main(int argc, char** argv) {
     fs::create_directories(dir);
     const fs::path hour = dir / "hour.mp3";
     const fs::path take = dir / "take.mp3";
-    if (!makeHour(dir, hour) ||
+    const fs::path night = dir / "night.mp3";
+    if (!makeLong(dir, hour, 60, true) || !makeLong(dir, night, 480, false) ||
         !run("ffmpeg -v error -y -f lavfi -i 'sine=frequency=1000:sample_rate=44100:duration=" +
              std::to_string(secs) + "' -ac 2 -f wav - | lame --quiet -b 192 - '" + take.string() +
              "'")) {
@@ -87,6 +91,20 @@ int main(int argc, char** argv) {
                 "ratio %.3f\n",
                 duration, bench::median(opens), bench::median(probes),
                 bench::median(opens) / bench::median(probes));
+
+    {
+        uint32_t size = 0;
+        const auto t0 = Clock::now();
+        if (!player.OpenFile(night.string(), size, duration))
+            return 1;
+        const double opened = bench::wallSeconds(t0) * 1000;
+        while (player.GetChannelLength64() == -1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::printf("open an 8-hour MP3 without an info frame: %.2f ms (target <= 100), its "
+                    "length (%.3f s) known after %.0f ms\n",
+                    opened, player.GetDuration(), bench::wallSeconds(t0) * 1000);
+        player.Stop();
+    }
 
     // Playing: our process's CPU (decoder thread, the stream's callbacks, the
     // UI thread polling the state every 100 ms) against ffplay's.

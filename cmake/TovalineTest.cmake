@@ -7,6 +7,7 @@
 #   gui     a Qt platform: runs with QT_QPA_PLATFORM=offscreen
 #   x11     a real X server (DISPLAY, Xvfb in CI)
 #   pulse   a running PulseAudio daemon with the null sink "rec"
+#   tools   other programs of the machine (ffprobe, sndfile-info, soxi)
 # Every test runs with the program folder set to the build folder, where the
 # encoder links "lame" and "oggenc2" live.
 function(tovaline_add_test)

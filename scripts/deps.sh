@@ -7,7 +7,7 @@ TOVALINE_PACKAGES=(
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
     libpulse-dev libxcb1-dev libx11-dev
     googletest libgtest-dev libgmock-dev
-    pulseaudio pulseaudio-utils lame vorbis-tools sox ffmpeg
+    pulseaudio pulseaudio-utils lame vorbis-tools sox ffmpeg sndfile-programs
     xvfb xdotool x11-utils dbus-daemon fonts-dejavu-core
     desktop-file-utils appstream dpkg-dev
     pipewire pipewire-pulse wireplumber pipewire-bin

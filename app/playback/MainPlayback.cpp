@@ -29,6 +29,7 @@ void TfrmMain::ConnectPlaybackHandlers() {
     connect(tbSound, &TFloatTrackBar::released, this, [this] { tbSoundRelease(tbSound); });
     connect(TimerPos, &QTimer::timeout, this, [this] { TimerPosTimer(TimerPos); });
     connect(TimerRender, &QTimer::timeout, this, [this] { TimerRenderTimer(TimerRender); });
+    connect(TimerLength, &QTimer::timeout, this, [this] { TimerLengthTimer(TimerLength); });
 }
 
 void TfrmMain::CreatePlayer() {
@@ -83,9 +84,37 @@ bool TfrmMain::OpenPlayFile(const QString& Path) {
     // The 32-bit size wraps from 4 GiB on; the player's whole count does not.
     if (const auto text = FileSizeText(FPlayer->GetFileSize64()))
         txtFileSize->setText(*text);
-    if (const auto text = FormatDuration(duration))
+    TimerLength->stop();
+    if (FPlayer->GetChannelLength64() == -1) {
+        // Counted while the window goes on; no old duration stays meanwhile.
+        txtDuration->setText(QStringLiteral("00:00:00"));
+        TimerLength->start();
+    } else if (const auto text = FormatDuration(duration)) {
         txtDuration->setText(*text);
+    }
     return true;
+}
+
+void TfrmMain::TimerLengthTimer(QObject*) {
+    if (!FPlayer->CanPlay()) {
+        TimerLength->stop();
+        return;
+    }
+    if (FPlayer->GetChannelLength64() == -1)
+        return;
+    TimerLength->stop();
+    if (const auto text = FormatDuration(FPlayer->GetDuration()))
+        txtDuration->setText(*text);
+    if (FPlayState == psPlaying || FPlayState == psPause)
+        ShowPlayLength();
+}
+
+// The bar spans the length; the position timer follows it while playing.
+void TfrmMain::ShowPlayLength() {
+    tbSound->setMinimum(0.0f);
+    tbSound->setMaximum(BarMaximum(FPlayer->GetChannelLength64()));
+    if (FPlayState == psPlaying)
+        TimerPos->start();
 }
 
 void TfrmMain::PlayOrPause() {
@@ -121,12 +150,9 @@ void TfrmMain::PlayOrPause() {
         FPlayState = psPlaying;
         UpdatePlayButton(false);
         TimerRender->start();
-        const int64_t length = FPlayer->GetChannelLength64();
-        if (length != -1) {
-            tbSound->setMinimum(0.0f);
-            tbSound->setMaximum(BarMaximum(length));
-            TimerPos->start();
-        }
+        // A length still being counted sets the bar when it arrives.
+        if (FPlayer->GetChannelLength64() != -1)
+            ShowPlayLength();
         break;
     }
     case psOpenFile:

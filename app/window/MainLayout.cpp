@@ -170,6 +170,7 @@ MainControls createMainControls(QWidget& window) {
     c.TmFlash = stoppedTimer(&window, 1000);
     c.TimerRender = stoppedTimer(&window, 33);
     c.TimerPos = stoppedTimer(&window, 500);
+    c.TimerLength = stoppedTimer(&window, 50);
 
     // "Device" page.
     c.txtDevice = label(c.lyDevice, QStringLiteral("Device :"), 42, 20);

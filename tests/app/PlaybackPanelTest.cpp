@@ -20,11 +20,18 @@
 #include "ui/TText.h"
 #include "ui/TTextButton.h"
 
+#include "audio/lib/ffmpeg/FileDecoder.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -77,6 +84,18 @@ protected:
         w->TimerPosTimer(w->TimerPos);
     }
     int64_t position() const { return w->FPlayer->GetCurrentPosition64(); }
+    // Playing a recording of `length` bytes: a seek to 2 s before its end
+    // lands there, the bar follows, and the playback ends.
+    void playsOutFromNearTheEnd(uint64_t length) {
+        playOn(0.1);
+        const float nearEnd = static_cast<float>(length - 2 * kSecond);
+        w->tbSound->setValue(nearEnd);
+        EXPECT_EQ(position(), static_cast<int64_t>(nearEnd));
+        playOn(1.0);
+        EXPECT_EQ(w->tbSound->value(), static_cast<float>(position()));
+        playOn(1.5);
+        expectPlaying(false);
+    }
     void recordToMp3() {
         fs::create_symlink("/usr/bin/lame", dir / "lame");
         Settings.OutFormat = rofMP3;
@@ -150,14 +169,71 @@ TEST_F(PlaybackPanel, AThreeGibibyteRecordingShowsItsSizeSeeksAndPlaysToItsEnd) 
     doubleClick(0);
     EXPECT_EQ(w->txtFileSize->text(), "3 GB");
     EXPECT_EQ(w->txtDuration->text(), "05:04:20");
-    playOn(0.1);
-    const float nearEnd = static_cast<float>(frames * 4 - 2 * kSecond);
-    w->tbSound->setValue(nearEnd);
-    EXPECT_EQ(position(), static_cast<int64_t>(nearEnd));
-    playOn(1.0);
-    EXPECT_EQ(w->tbSound->value(), static_cast<float>(position()));
-    playOn(1.5);
-    expectPlaying(false);
+    playsOutFromNearTheEnd(frames * 4);
+}
+
+TEST_F(PlaybackPanel, RecordingsPastFourGibibytesShowTheirLengthsAndSeekThere) {
+    const uint64_t day = uint64_t{25} * 3600 * 44100; // past 2^31 frames
+    list({silentwav::makeRf64(dir / "night.wav", 1'160'000'000),
+          silentwav::makeRf64(dir / "past4g.wav", (uint64_t{1} << 30) + 44100),
+          silentwav::makeRf64(dir / "day.wav", day)});
+    w->listFiles->setCurrentRow(0);
+    w->listFilesClick(w->listFiles);
+    EXPECT_EQ(w->txtDuration->text(), "07:18:23");
+    EXPECT_EQ(w->txtFileSize->text(), "4.32 GB");
+    w->listFiles->setCurrentRow(1);
+    w->listFilesClick(w->listFiles);
+    EXPECT_EQ(w->txtFileSize->text(), "4 GB");
+    doubleClick(2);
+    EXPECT_EQ(w->txtDuration->text(), "25:00:00");
+    EXPECT_EQ(w->txtFileSize->text(), "14.79 GB");
+    EXPECT_EQ(w->FPlayer->GetChannelLength64(), static_cast<int64_t>(day * 4));
+    playsOutFromNearTheEnd(day * 4);
+}
+
+// Hours of MP3 without an info frame (one encoded second, repeated): it
+// plays at once, and its length is shown once the count is done.
+TEST_F(PlaybackPanel, AnMp3WithoutInfoFramePlaysBeforeItsLengthIsCounted) {
+    const fs::path second = wav("second.wav", 1), one = dir / "one.mp3";
+    ASSERT_EQ(std::system(("lame --quiet -t -b 8 -m m --resample 8 '" + second.string() + "' '" +
+                           one.string() + "'")
+                              .c_str()),
+              0);
+    const fs::path mp3 = dir / "night.mp3";
+    {
+        std::ifstream in(one, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        std::ofstream out(mp3, std::ios::binary);
+        for (int i = 0; i < 8 * 3600; ++i)
+            out << bytes;
+    }
+    list({mp3});
+    doubleClick(0);
+    EXPECT_EQ(w->FPlayState, psPlaying);
+    EXPECT_EQ(w->FPlayer->GetChannelLength64(), -1) << "counted on the window's time";
+    EXPECT_EQ(w->txtDuration->text(), "00:00:00");
+    EXPECT_FALSE(w->TimerPos->isActive());
+    ASSERT_TRUE(w->TimerLength->isActive());
+    // No position timer ticks meanwhile; the sound goes on.
+    audiolib::hearPlayback(*sink, 4000);
+    EXPECT_GT(position(), 0) << "plays meanwhile";
+
+    int error = 0;
+    const uint64_t frames =
+        audiolib::FileDecoder::open(mp3.string(), audiolib::FileDecoder::Container::Any, error)
+            ->lengthFrames();
+    QElapsedTimer waited;
+    waited.start();
+    while (w->FPlayer->GetChannelLength64() == -1 && waited.elapsed() < 30000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    w->TimerLengthTimer(w->TimerLength);
+    EXPECT_FALSE(w->TimerLength->isActive());
+    // Mono stays mono: two bytes a frame.
+    EXPECT_EQ(w->FPlayer->GetChannelLength64(), static_cast<int64_t>(frames * 2));
+    EXPECT_EQ(w->txtDuration->text(), FormatDuration(frames / 8000.0));
+    EXPECT_GE(frames, uint64_t{8} * 3600 * 8000);
+    EXPECT_EQ(w->tbSound->maximum(), BarMaximum(w->FPlayer->GetChannelLength64()));
+    EXPECT_TRUE(w->TimerPos->isActive());
 }
 
 TEST_F(PlaybackPanel, ListClicksAndClearWhilePlaying) {

@@ -8,13 +8,9 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
-#include "audio/lib/LittleEndian.h"
-
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -22,12 +18,6 @@ namespace audiolib::ffmpeg {
 namespace {
 
 constexpr int kPcmChunk = 1024;
-
-// avio treats "name:" as a protocol; a colon is an ordinary character of a
-// file name here.
-std::string fileUrl(const std::string& path) {
-    return "file:" + path;
-}
 
 } // namespace
 
@@ -78,6 +68,10 @@ std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path
     if (spec.packetBytes > 0 &&
         av_opt_set_int(out->priv_data, "packet_size", spec.packetBytes, 0) < 0)
         return nullptr;
+    // The header keeps room for the 64-bit sizes: a recording may pass 4 GiB.
+    const bool wav = std::strcmp(out->oformat->name, "wav") == 0;
+    if (wav && av_opt_set(out->priv_data, "rf64", "auto", 0) < 0)
+        return nullptr;
     if (out->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(c, encoder, nullptr) < 0)
@@ -124,10 +118,13 @@ std::unique_ptr<AudioFileWriter> AudioFileWriter::create(const std::string& path
     }
 
     // The file is created last, so every failure above leaves none behind.
-    if (avio_open(&out->pb, fileUrl(path).c_str(), AVIO_FLAG_WRITE) < 0) {
+    w->file_ = CountedFile::create(path);
+    if (!w->file_) {
         error = kErrFileOpen;
         return nullptr;
     }
+    out->pb = w->file_->io();
+    out->flags |= AVFMT_FLAG_CUSTOM_IO;
     error = kOk;
     return w;
 }
@@ -139,59 +136,60 @@ AudioFileWriter::~AudioFileWriter() {
         output_.reset();
         removeUnfinished(path_);
     }
-    if (syncFd_ >= 0)
-        ::close(syncFd_);
 }
 
 void AudioFileWriter::findWavSizeFields() {
-    if (std::strcmp(output_->oformat->name, "wav") != 0 || syncFd_ < 0)
+    const int fd = file_->regularFd();
+    if (std::strcmp(output_->oformat->name, "wav") != 0 || fd < 0)
         return;
-    const int64_t dataStart = avio_tell(output_->pb);
+    // The muxer's header ends with the data chunk's head.
+    const uint64_t dataStart = file_->bytesOnDisk();
     if (dataStart < 20 || dataStart > 65536)
         return;
-    std::vector<uint8_t> head(static_cast<size_t>(dataStart));
-    if (::pread(syncFd_, head.data(), head.size(), 0) != dataStart ||
-        std::memcmp(head.data(), "RIFF", 4) != 0 || std::memcmp(head.data() + 8, "WAVE", 4) != 0)
+    std::vector<uint8_t> head(dataStart);
+    if (::pread(fd, head.data(), head.size(), 0) != static_cast<ssize_t>(dataStart))
         return;
-    // The chunks up to the data chunk, whose contents start where the
-    // muxer's header ends.
-    for (size_t at = 12; at + 8 <= head.size();) {
-        const uint32_t size = le::get32(head.data() + at + 4);
-        if (std::memcmp(head.data() + at, "fact", 4) == 0 && size >= 4)
-            wavFactField_ = static_cast<int64_t>(at + 8);
-        if (std::memcmp(head.data() + at, "data", 4) == 0) {
-            if (static_cast<int64_t>(at + 8) == dataStart)
-                wavDataStart_ = dataStart;
-            return;
-        }
-        at += 8 + size + (size & 1);
-    }
+    wav_ = findWavLayout(head.data(), head.size());
+}
+
+WavSizes AudioFileWriter::wavSizes(uint64_t dataEnd) const {
+    WavSizes sizes;
+    sizes.fileBytes = file_->bytesOnDisk();
+    sizes.dataBytes = dataEnd - std::min(dataEnd, wav_->dataStart);
+    // Whole blocks only: a block cut off by a full disk holds no frame a
+    // reader would give.
+    const AVCodecParameters* par = stream_->codecpar;
+    const int perBlock = par->block_align > 0
+                             ? av_get_audio_frame_duration2(stream_->codecpar, par->block_align)
+                             : 0;
+    sizes.frames = perBlock > 0 ? std::min(nextPts_, sizes.dataBytes /
+                                                         static_cast<uint64_t>(par->block_align) *
+                                                         static_cast<uint64_t>(perBlock))
+                                : nextPts_;
+    return sizes;
+}
+
+// A full disk may have cut the last block short; readers take such a tail
+// for a broken packet, so it goes.
+void AudioFileWriter::dropPartialBlock() {
+    const auto align = static_cast<uint64_t>(stream_->codecpar->block_align);
+    if (!wav_ || !file_->appendFailed() || align == 0)
+        return;
+    const uint64_t data = file_->bytesOnDisk() - std::min(file_->bytesOnDisk(), wav_->dataStart);
+    file_->cutTo(wav_->dataStart + data / align * align);
 }
 
 void AudioFileWriter::makeDurable() {
     framesSinceDurable_ = 0;
     avio_flush(output_->pb);
-    if (syncFd_ < 0)
+    const int fd = file_->regularFd();
+    if (fd < 0)
         return;
-    if (wavDataStart_ >= 0) {
-        const int64_t end = avio_tell(output_->pb);
-        const auto clamp = [](int64_t v) {
-            return static_cast<uint32_t>(std::clamp<int64_t>(v, 0, 0xFFFFFFFF));
-        };
-        uint8_t field[4];
-        le::put32(field, clamp(end - 8));
-        bool ok = ::pwrite(syncFd_, field, 4, 4) == 4;
-        le::put32(field, clamp(end - wavDataStart_));
-        ok = ok && ::pwrite(syncFd_, field, 4, wavDataStart_ - 4) == 4;
-        if (ok && wavFactField_ >= 0) {
-            le::put32(field, clamp(static_cast<int64_t>(nextPts_)));
-            ok = ::pwrite(syncFd_, field, 4, wavFactField_) == 4;
-        }
-        // A header that cannot be kept true is left to the trailer.
-        if (!ok)
-            wavDataStart_ = -1;
-    }
-    ::fdatasync(syncFd_);
+    dropPartialBlock();
+    // A header that cannot be kept true is left to the trailer.
+    if (wav_ && !writeWavSizes(fd, *wav_, wavSizes(file_->bytesOnDisk())))
+        wav_.reset();
+    ::fdatasync(fd);
 }
 
 bool AudioFileWriter::fail(int error) {
@@ -225,13 +223,6 @@ bool AudioFileWriter::begin() {
         return fail(kErrFileOpen);
     }
     begun_ = true;
-    // Only a regular file is ours to fix up and sync; /dev/null is not.
-    struct stat st {};
-    syncFd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
-    if (syncFd_ >= 0 && (::fstat(syncFd_, &st) != 0 || !S_ISREG(st.st_mode))) {
-        ::close(syncFd_);
-        syncFd_ = -1;
-    }
     findWavSizeFields();
     return !primingFrame_ || queueSilence(static_cast<size_t>(chunk_));
 }
@@ -360,12 +351,23 @@ bool AudioFileWriter::finish(size_t silence) {
     finished_ = true;
     bool ok = !failed_ && convert(nullptr, 0) && queueSilence(silence) && encodeQueued(true) &&
               send(nullptr);
+    avio_flush(output_->pb);
+    dropPartialBlock();
+    const uint64_t dataEnd = file_->bytesOnDisk();
     // The trailer fixes the header's sizes; it is written even after an
     // encoding failure so that what did reach the disk stays readable.
     if (av_write_trailer(output_.get()) < 0)
         ok = fail(kErrFileOpen);
-    if (avio_closep(&output_->pb) < 0)
+    avio_flush(output_->pb);
+    if (output_->pb->error < 0)
         ok = fail(kErrFileOpen);
+    // The muxer's sizes count what it meant to write; ours what is there.
+    const int fd = file_->regularFd();
+    if (wav_ && fd >= 0 && !writeWavSizes(fd, *wav_, wavSizes(dataEnd)))
+        ok = fail(kErrFileOpen);
+    // Closed now: the recording is done even while its writer lives on.
+    output_->pb = nullptr;
+    file_.reset();
     return ok && !failed_;
 }
 

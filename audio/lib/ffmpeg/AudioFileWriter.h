@@ -7,14 +7,19 @@
 //
 // While it runs the file is kept playable: every quarter second of sound the muxer's
 // buffer goes to the file, a WAV header's sizes are made true for what is
-// there, and the data is synced to the disk. The trailer at the end writes
-// the same header a file written in one go would have.
+// there (RIFF under 4 GiB, RF64 past it), and the data is synced to the
+// disk. The trailer at the end writes the same header a file written in one
+// go would have. Sizes are those of the bytes that reached the file, so a
+// full disk leaves a header that matches what is on it.
 
+#include "audio/lib/ffmpeg/CountedFile.h"
 #include "audio/lib/ffmpeg/FfmpegHandles.h"
+#include "audio/lib/ffmpeg/WavHeader.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace audiolib::ffmpeg {
@@ -80,9 +85,13 @@ private:
     bool send(const AVFrame* frame);
     bool ensureScratch(int frames);
     void findWavSizeFields();
+    WavSizes wavSizes(uint64_t dataEnd) const;
+    void dropPartialBlock();
     void makeDurable();
 
     std::string path_;
+    // Declared before the muxer, which writes into it, so it goes last.
+    std::unique_ptr<CountedFile> file_;
     OutputContextPtr output_;
     CodecContextPtr codec_;
     ResamplerPtr resampler_;
@@ -97,11 +106,9 @@ private:
     uint64_t nextPts_ = 0;
     // Four times a second of sound the file is made to hold, on disk, everything
     // given so far: a killed program or a power cut leaves a file that plays
-    // up to about then. syncFd_ is our own descriptor of the file for that.
-    int syncFd_ = -1;
+    // up to about then.
     uint64_t framesSinceDurable_ = 0;
-    int64_t wavDataStart_ = -1; // the data chunk's first byte; -1: not a WAV
-    int64_t wavFactField_ = -1; // the fact chunk's sample count, if any
+    std::optional<WavLayout> wav_; // none: not a WAV, or a header we cannot keep true
     bool begun_ = false;
     bool finished_ = false;
     bool failed_ = false;

@@ -33,10 +33,11 @@ struct FifoDeleter {
 struct InputContextDeleter {
     void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
 };
-// An output muxer context together with the file it opened.
+// An output muxer context together with the file it opened; a file given to
+// it (AVFMT_FLAG_CUSTOM_IO) stays its owner's.
 struct OutputContextDeleter {
     void operator()(AVFormatContext* f) const {
-        if (f->pb && !(f->oformat->flags & AVFMT_NOFILE))
+        if (f->pb && !(f->oformat->flags & AVFMT_NOFILE) && !(f->flags & AVFMT_FLAG_CUSTOM_IO))
             avio_closep(&f->pb);
         avformat_free_context(f);
     }

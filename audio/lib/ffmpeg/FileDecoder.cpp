@@ -59,6 +59,55 @@ std::optional<uint64_t> mp3StatedLength(const std::string& path) {
     return mp3InfoTagFrames(frame.data(), static_cast<size_t>(in.gcount()));
 }
 
+// The decoded length, from packet timestamps less the priming and padding the
+// container tells the decoder to drop (MP3 encoder delay, Opus pre-skip).
+// Reads every packet from where the demuxer stands.
+std::optional<uint64_t> countPackets(AVFormatContext* format, const AVStream* stream, uint32_t rate,
+                                     const std::atomic<bool>& cancel) {
+    const AVRational perFrame{1, static_cast<int>(rate)};
+    ffmpeg::PacketPtr packet{av_packet_alloc()};
+    if (!packet) {
+        return std::nullopt;
+    }
+    // The span from the first packet's start to the last one's end: summing
+    // durations instead would add up their rounding (ASF counts in whole
+    // milliseconds).
+    int64_t total = 0;
+    int64_t first = AV_NOPTS_VALUE;
+    int64_t end = AV_NOPTS_VALUE;
+    int64_t dropped = 0;
+    while (av_read_frame(format, packet.get()) >= 0) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            return std::nullopt;
+        }
+        if (packet->stream_index == stream->index) {
+            total += packet->duration;
+            if (packet->pts != AV_NOPTS_VALUE) {
+                first = first == AV_NOPTS_VALUE ? packet->pts : std::min(first, packet->pts);
+                end = std::max(end == AV_NOPTS_VALUE ? packet->pts : end,
+                               packet->pts + packet->duration);
+            }
+            size_t size = 0;
+            const uint8_t* skip =
+                av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
+            if (skip != nullptr && size >= 8) {
+                dropped += AV_RL32(skip) + AV_RL32(skip + 4);
+            }
+        }
+        av_packet_unref(packet.get());
+    }
+    if (first != AV_NOPTS_VALUE && end > first) {
+        total = end - first;
+    }
+    int64_t frames = av_rescale_q(total, stream->time_base, perFrame) - dropped;
+    if (total <= 0 && stream->duration > 0) {
+        frames = av_rescale_q(stream->duration, stream->time_base, perFrame);
+    } else if (total <= 0 && format->duration > 0) {
+        frames = av_rescale_q(format->duration, AV_TIME_BASE_Q, perFrame);
+    }
+    return static_cast<uint64_t>(std::max<int64_t>(0, frames));
+}
+
 } // namespace
 
 struct FileDecoder::Impl {
@@ -108,7 +157,7 @@ struct FileDecoder::Impl {
     bool prepareConverter(const AVFrame* f);
     bool convert(const AVFrame* f);
     bool decodeMore();
-    bool countLength(const std::string& path);
+    bool countLength(const std::string& path, Counting counting);
     void rewind();
 };
 
@@ -223,7 +272,7 @@ bool FileDecoder::Impl::decodeMore() {
 
 // The decoded length, from packet timestamps less the priming and padding the
 // container tells the decoder to drop (MP3 encoder delay, Opus pre-skip).
-bool FileDecoder::Impl::countLength(const std::string& path) {
+bool FileDecoder::Impl::countLength(const std::string& path, Counting counting) {
     const AVRational perFrame{1, static_cast<int>(rate)};
     const AVCodecParameters* par = stream->codecpar;
     if (hasExactContainerLength(par->codec_id) && stream->duration > 0) {
@@ -261,40 +310,13 @@ bool FileDecoder::Impl::countLength(const std::string& path) {
             return true;
         }
     }
-    // The span from the first packet's start to the last one's end: summing
-    // durations instead would add up their rounding (ASF counts in whole
-    // milliseconds).
-    int64_t total = 0;
-    int64_t first = AV_NOPTS_VALUE;
-    int64_t end = AV_NOPTS_VALUE;
-    int64_t dropped = 0;
-    while (av_read_frame(format.get(), packet.get()) >= 0) {
-        if (packet->stream_index == stream->index) {
-            total += packet->duration;
-            if (packet->pts != AV_NOPTS_VALUE) {
-                first = first == AV_NOPTS_VALUE ? packet->pts : std::min(first, packet->pts);
-                end = std::max(end == AV_NOPTS_VALUE ? packet->pts : end,
-                               packet->pts + packet->duration);
-            }
-            size_t size = 0;
-            const uint8_t* skip =
-                av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
-            if (skip != nullptr && size >= 8) {
-                dropped += AV_RL32(skip) + AV_RL32(skip + 4);
-            }
-        }
-        av_packet_unref(packet.get());
+    if (counting == Counting::Later) {
+        length = kUnknownLength;
+        return true;
     }
-    if (first != AV_NOPTS_VALUE && end > first) {
-        total = end - first;
-    }
-    int64_t frames = av_rescale_q(total, stream->time_base, perFrame) - dropped;
-    if (total <= 0 && stream->duration > 0) {
-        frames = av_rescale_q(stream->duration, stream->time_base, perFrame);
-    } else if (total <= 0 && format->duration > 0) {
-        frames = av_rescale_q(format->duration, AV_TIME_BASE_Q, perFrame);
-    }
-    length = static_cast<uint64_t>(std::max<int64_t>(0, frames));
+    const std::atomic<bool> never{false};
+    const std::optional<uint64_t> counted = countPackets(format.get(), stream, rate, never);
+    length = counted.value_or(0);
     return length > 0;
 }
 
@@ -312,14 +334,13 @@ void FileDecoder::Impl::rewind() {
     next = 0;
 }
 
-std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& path, Container container,
-                                               int& error) {
-    ffmpeg::quietLog();
-    auto d = std::make_unique<Impl>();
-    error = kErrMemory;
-    if (!d->packet || !d->frame) {
-        return nullptr;
-    }
+namespace {
+
+// The file's demuxer, standing before its first packet, and its audio
+// stream; null with `error` set when there is none. `asfOnly` refuses other
+// containers before their streams are probed.
+ffmpeg::InputContextPtr openAudio(const std::string& path, bool asfOnly, int& index,
+                                  const AVCodec*& decoder, int& error) {
     AVFormatContext* raw = nullptr;
     const int r = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (r < 0) {
@@ -328,19 +349,56 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& path, Containe
                     : kErrDecode;
         return nullptr;
     }
-    d->format.reset(raw);
+    ffmpeg::InputContextPtr format(raw);
     error = kErrDecode;
-    if (container == Container::AsfOnly && std::strcmp(d->format->iformat->name, "asf") != 0) {
+    if ((asfOnly && std::strcmp(raw->iformat->name, "asf") != 0) ||
+        avformat_find_stream_info(raw, nullptr) < 0) {
         return nullptr;
     }
-    if (avformat_find_stream_info(raw, nullptr) < 0) {
-        return nullptr;
-    }
-    const AVCodec* decoder = nullptr;
-    const int index = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    index = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
     if (index < 0 || decoder == nullptr) {
         return nullptr;
     }
+    return format;
+}
+
+} // namespace
+
+std::optional<uint64_t> FileDecoder::countFrames(const std::string& path,
+                                                 const std::atomic<bool>& cancel) {
+    ffmpeg::quietLog();
+    int index = -1;
+    int error = kOk;
+    const AVCodec* decoder = nullptr;
+    const ffmpeg::InputContextPtr format = openAudio(path, false, index, decoder, error);
+    if (!format || format->streams[index]->codecpar->sample_rate <= 0) {
+        return std::nullopt;
+    }
+    const AVStream* stream = format->streams[index];
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        if (static_cast<int>(i) != index) {
+            format->streams[i]->discard = AVDISCARD_ALL;
+        }
+    }
+    return countPackets(format.get(), stream, static_cast<uint32_t>(stream->codecpar->sample_rate),
+                        cancel);
+}
+
+std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& path, Container container,
+                                               int& error, Counting counting) {
+    ffmpeg::quietLog();
+    auto d = std::make_unique<Impl>();
+    error = kErrMemory;
+    if (!d->packet || !d->frame) {
+        return nullptr;
+    }
+    int index = -1;
+    const AVCodec* decoder = nullptr;
+    d->format = openAudio(path, container == Container::AsfOnly, index, decoder, error);
+    if (!d->format) {
+        return nullptr;
+    }
+    AVFormatContext* raw = d->format.get();
     d->stream = raw->streams[index];
     if (container == Container::AsfOnly && !isWmaCodec(d->stream->codecpar->codec_id)) {
         return nullptr;
@@ -367,7 +425,7 @@ std::unique_ptr<FileDecoder> FileDecoder::open(const std::string& path, Containe
     d->startPts = d->stream->start_time != AV_NOPTS_VALUE ? d->stream->start_time : 0;
     d->fileSize =
         raw->pb != nullptr ? static_cast<uint64_t>(std::max<int64_t>(0, avio_size(raw->pb))) : 0;
-    if (!d->countLength(path)) {
+    if (!d->countLength(path, counting)) {
         return nullptr;
     }
     d->rewind();

@@ -4,9 +4,11 @@
 // Used by one thread at a time (the playback stream's decoder thread, after
 // the opening thread handed it over).
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace audiolib {
@@ -14,12 +16,21 @@ namespace audiolib {
 class FileDecoder {
 public:
     enum class Container { Any, AsfOnly };
+    // Where the container states no length (an MP3 without an info frame)
+    // it must be counted packet by packet, which takes seconds for hours of
+    // sound: Later leaves that to countFrames() on another thread.
+    enum class Counting { Now, Later };
+    static constexpr uint64_t kUnknownLength = ~uint64_t{0};
 
     // nullptr on failure, with `error` set to one of the layer's codes
     // (kErrFileOpen: missing or unreadable; kErrDecode: no audio we can decode;
     // kErrFormat: not the container that was asked for).
     static std::unique_ptr<FileDecoder> open(const std::string& path, Container container,
-                                             int& error);
+                                             int& error, Counting counting = Counting::Now);
+    // The decoded length of the file's audio by counting its packets; none
+    // when it cannot be read or `cancel` was set meanwhile. Any thread.
+    static std::optional<uint64_t> countFrames(const std::string& path,
+                                               const std::atomic<bool>& cancel);
     ~FileDecoder();
     FileDecoder(const FileDecoder&) = delete;
     FileDecoder& operator=(const FileDecoder&) = delete;
@@ -27,6 +38,8 @@ public:
     uint32_t rate() const;
     uint32_t channels() const;
     // Frames the whole file decodes to; read() never delivers more.
+    // kUnknownLength when opened with Counting::Later and the container does
+    // not say: read() then goes on to the end of the stream.
     uint64_t lengthFrames() const;
     uint64_t fileSize() const;
 

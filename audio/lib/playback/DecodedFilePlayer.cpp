@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstring>
+#include <optional>
 
 namespace audiolib {
 
@@ -13,7 +14,8 @@ std::unique_ptr<DecodedFilePlayer> DecodedFilePlayer::open(const std::string& pa
                                                            FileDecoder::Container container,
                                                            const PlaybackOpener& opener,
                                                            int& error) {
-    std::unique_ptr<FileDecoder> decoder = FileDecoder::open(path, container, error);
+    std::unique_ptr<FileDecoder> decoder =
+        FileDecoder::open(path, container, error, FileDecoder::Counting::Later);
     if (!decoder) {
         return nullptr;
     }
@@ -28,8 +30,19 @@ std::unique_ptr<DecodedFilePlayer> DecodedFilePlayer::open(const std::string& pa
         return nullptr;
     }
     player->thread_ = std::thread([e = player.get()] { e->decodeLoop(); });
+    if (player->lengthFrames_.load() == FileDecoder::kUnknownLength) {
+        player->counter_ = std::thread([e = player.get(), path] { e->countLength(path); });
+    }
     error = kOk;
     return player;
+}
+
+// A file that cannot be counted keeps an unknown length; it still plays to
+// its end.
+void DecodedFilePlayer::countLength(const std::string& path) {
+    if (const std::optional<uint64_t> frames = FileDecoder::countFrames(path, stopCounting_)) {
+        lengthFrames_.store(*frames, std::memory_order_release);
+    }
 }
 
 DecodedFilePlayer::DecodedFilePlayer(std::unique_ptr<FileDecoder> decoder)
@@ -38,6 +51,8 @@ DecodedFilePlayer::DecodedFilePlayer(std::unique_ptr<FileDecoder> decoder)
       history_(std::make_unique<std::atomic<int16_t>[]>(kHistory)) {}
 
 DecodedFilePlayer::~DecodedFilePlayer() {
+    // Another file may be opened at once: the count gives up.
+    stopCounting_ = true;
     // The stream first: once it is gone nothing pulls from the ring.
     stream_.reset();
     {
@@ -47,6 +62,9 @@ DecodedFilePlayer::~DecodedFilePlayer() {
     wake_.notify_one();
     if (thread_.joinable()) {
         thread_.join();
+    }
+    if (counter_.joinable()) {
+        counter_.join();
     }
 }
 
@@ -162,7 +180,7 @@ uint64_t DecodedFilePlayer::positionFrames() const {
     if (endGeneration_.load(std::memory_order_acquire) == generation_) {
         pos = std::min(pos, endFrame_.load(std::memory_order_relaxed));
     }
-    return std::min(pos, lengthFrames_);
+    return std::min(pos, lengthFrames_.load(std::memory_order_acquire));
 }
 
 // The end of the file was heard, or the sound system dropped the stream,
@@ -238,7 +256,11 @@ int DecodedFilePlayer::activity() const {
 }
 
 uint64_t DecodedFilePlayer::lengthBytes() const {
-    return lengthFrames_ * format_.channels * sizeof(int16_t);
+    const uint64_t frames = lengthFrames_.load(std::memory_order_acquire);
+    if (frames == FileDecoder::kUnknownLength) {
+        return FileDecoder::kUnknownLength;
+    }
+    return frames * format_.channels * sizeof(int16_t);
 }
 
 uint64_t DecodedFilePlayer::positionBytes() const {
@@ -247,7 +269,9 @@ uint64_t DecodedFilePlayer::positionBytes() const {
 
 bool DecodedFilePlayer::setPositionBytes(uint64_t bytes) {
     const uint64_t frame = bytes / (format_.channels * sizeof(int16_t));
-    if (frame >= lengthFrames_) {
+    // While the length is unknown any place may be asked for; past the end
+    // the decoder finds nothing, which plays as the end.
+    if (frame >= lengthFrames_.load(std::memory_order_acquire)) {
         return failWith(kErrPosition);
     }
     settle();

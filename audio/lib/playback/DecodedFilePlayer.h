@@ -2,7 +2,9 @@
 // One playing file: a decoder thread fills a ChunkRing that the sound
 // server's playback stream drains. Position and spectrum come from what the
 // stream reports as heard, never from how far decoding got. Every public
-// operation runs on the owning (UI) thread.
+// operation runs on the owning (UI) thread. A length the file must be read
+// through to know is counted on a thread of its own: playing and seeking
+// need not wait for it.
 
 #include "audio/lib/Backend.h"
 #include "audio/lib/ffmpeg/FileDecoder.h"
@@ -39,6 +41,7 @@ public:
     bool pause();
     bool stop();
     int activity() const;
+    // FileDecoder::kUnknownLength until the count is done.
     uint64_t lengthBytes() const;
     uint64_t positionBytes() const;
     bool setPositionBytes(uint64_t bytes);
@@ -59,6 +62,7 @@ private:
 
     DecodedFilePlayer(std::unique_ptr<FileDecoder> decoder);
     void decodeLoop();
+    void countLength(const std::string& path);
     void restartAt(uint64_t frame);
     uint64_t positionFrames() const;
     bool atEnd() const;
@@ -67,7 +71,8 @@ private:
 
     std::unique_ptr<FileDecoder> decoder_;
     StreamFormat format_;
-    uint64_t lengthFrames_ = 0;
+    std::atomic<uint64_t> lengthFrames_{0}; // set once by the counting thread
+    std::atomic<bool> stopCounting_{false};
     uint64_t fileSize_ = 0;
 
     // UI thread only.
@@ -97,6 +102,7 @@ private:
     size_t chunkOffset_ = 0;
 
     std::thread thread_;
+    std::thread counter_;
     std::unique_ptr<PlaybackStream> stream_; // last: goes first, before pulls could dangle
 };
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 
@@ -38,6 +39,19 @@ TEST(Mp3Length, TheInfoFrameAndTheCountAgreeWithTheDecodedSound) {
         while (const size_t n = decoder->read(buffer.data(), 4096))
             decoded += n;
         EXPECT_EQ(decoder->lengthFrames(), decoded) << file;
+
+        // Left for later, the count happens only where the file states none.
+        auto later = FileDecoder::open(file.string(), FileDecoder::Container::Any, error,
+                                       FileDecoder::Counting::Later);
+        ASSERT_NE(later, nullptr);
+        EXPECT_EQ(later->lengthFrames(), file == bare ? FileDecoder::kUnknownLength : decoded);
+        uint64_t read = 0;
+        while (const size_t n = later->read(buffer.data(), 4096))
+            read += n;
+        EXPECT_EQ(read, decoded) << "without a length it plays to the end";
+        const std::atomic<bool> go{false}, stop{true};
+        EXPECT_EQ(FileDecoder::countFrames(file.string(), go), decoded);
+        EXPECT_FALSE(FileDecoder::countFrames(file.string(), stop));
     }
 }
 
