@@ -109,6 +109,7 @@ void TfrmMain::StartRecord() {
         StopPlayback();
 
     rec.SetRecordDevice(Settings.Device, Settings.Volume);
+    rec.SetSkipSilence(Settings.SkipSilence);
     switch (Settings.OutFormat) {
     case rofWAVE:
         rec.SetWaveParameter(static_cast<int8_t>(Settings.WavChannel),
