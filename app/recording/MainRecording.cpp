@@ -134,6 +134,12 @@ void TfrmMain::StartRecord() {
         return;
     }
 
+    // Held until StopRecord, whichever way the recording ends.
+    if (FServices.sleepInhibitor)
+        FServices.sleepInhibitor->inhibit(
+            QStringLiteral("Recording to %1")
+                .arg(FileNamePart(QString::fromStdString(rec.OutFile()))));
+    FDiskWatch.reset();
     UpdateRecordButton(false);
     FCurrentState = rsRecording;
     // The display keeps the last recording's time until the first tick.
@@ -170,6 +176,8 @@ void TfrmMain::StopRecord() {
     const double lostSeconds = FRecUtils->LostSeconds();
     // Back within a second, whatever the encoder does; the file stays listed.
     const Result stopped = FRecUtils->Stop();
+    if (FServices.sleepInhibitor)
+        FServices.sleepInhibitor->release();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
     Timer->stop();
