@@ -19,8 +19,10 @@ std::string fullMessage() {
 }
 
 std::string lowMessage(int minutes) {
-    return "The disk is nearly full: there is room for about " + std::to_string(minutes) +
-           (minutes == 1 ? " more minute" : " more minutes") +
+    const std::string room = minutes < 1    ? "less than a minute"
+                             : minutes == 1 ? "about 1 more minute"
+                                            : "about " + std::to_string(minutes) + " more minutes";
+    return "The disk is nearly full: there is room for " + room +
            " of recording. The recording goes on.";
 }
 
@@ -50,7 +52,7 @@ Reading Watch::observe(double seconds, uint64_t freeBytes) {
     if (left >= kWarnSeconds)
         return {};
     warned_ = true;
-    return {Advice::Low, std::max(1, static_cast<int>(std::lround(left / 60.0)))};
+    return {Advice::Low, static_cast<int>(std::lround(left / 60.0))};
 }
 
 void Watch::reset() {

@@ -31,14 +31,14 @@ inline bool noRoomLeft(const std::string& folder) {
 
 // What ends a recording that ran out of room, in words for the user.
 std::string fullMessage();
-// The low-space notice: about `minutes` more minutes fit.
+// The low-space notice: about `minutes` more minutes fit (0: less than one).
 std::string lowMessage(int minutes);
 
 enum class Advice { None, Low, Full };
 
 struct Reading {
     Advice advice = Advice::None;
-    int minutesLeft = 0; // for Low
+    int minutesLeft = 0; // for Low, rounded; 0 is less than half a minute
 };
 
 // Readings of one recording's file system, oldest first. Low comes once per

@@ -83,6 +83,12 @@ TEST(DiskSpace, AnAlmostFullDiskIsFullAtOnceAndSlowWritingIsMeasuredOverTime) {
         EXPECT_EQ(mp3.observe(t, 100 * kMiB - written).advice, Advice::None) << t;
     }
     EXPECT_NEAR(mp3.rate(), 16000.0, 2500.0);
+    // Seconds of room are not "about a minute".
+    Watch nearlyFull;
+    const Advised seconds = recordUntilAdvice(nearlyFull, 20 * kWavRate, kWavRate, 5);
+    ASSERT_EQ(seconds.reading.advice, Advice::Low);
+    EXPECT_EQ(seconds.reading.minutesLeft, 0);
+    EXPECT_NE(diskspace::lowMessage(0).find("room for less than a minute of"), std::string::npos);
     EXPECT_NE(diskspace::lowMessage(1).find("about 1 more minute of"), std::string::npos);
     EXPECT_NE(diskspace::lowMessage(7).find("about 7 more minutes of"), std::string::npos);
 }
