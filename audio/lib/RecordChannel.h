@@ -110,8 +110,9 @@ private:
 
     std::mutex encodersMutex_; // writer thread and attach(), never capture
     std::vector<std::unique_ptr<ChannelEncoder>> encoders_;
-    std::unique_ptr<SilenceCut> cut_; // the writer's own once it runs
-    bool encodersFinished_ = false;   // under encodersMutex_
+    bool encodersFinished_ = false; // under encodersMutex_
+    // The writer's own once it runs.
+    std::unique_ptr<SilenceCut> cut_;
     std::atomic<int> liveEncoders_{0};
 
     std::mutex finishMutex_; // writer thread and setFinishNotify()

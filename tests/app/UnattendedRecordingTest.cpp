@@ -78,7 +78,7 @@ protected:
         Settings.Mp3BitRate = 320;
         Settings.SaveFolder = QString::fromStdString(saveFolder.string());
         Settings.SpecialPath = QStringLiteral("take");
-        Settings.SamenameOP = 0; // each take overwrites the last
+        Settings.SamenameOP = TSameNameAction::Overwrite; // each take overwrites the last
         frm->rdSpecial->setChecked(true);
         fakes.messages->shown.clear();
     }
