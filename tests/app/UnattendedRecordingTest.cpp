@@ -115,7 +115,7 @@ protected:
 
 TEST_F(Unattended, SkipSilenceLeavesTheLongPauseOutAndKeepsBothOnsetsWhole) {
     fs::create_directory(saveFolder);
-    for (TRecordOutFormat format : {rofWAVE, rofMP3}) {
+    for (TRecordOutFormat format : {rofWAVE, rofMP3, rofOGG, rofWMA}) {
         SCOPED_TRACE(OutFormatExt(format));
         create(kTonePauseTone, 4.0, format);
         ASSERT_FALSE(frm->chkSkipsilence->isHidden());
