@@ -5,6 +5,7 @@
 // Connect...Handlers, and ConnectHandlers (start-up) calls them all.
 
 #include "app/MainControls.h"
+#include "audio/DiskSpace.h"
 #include "audio/RecordControl.h"
 #include "app/remote/RemoteTexts.h"
 #include "audio/TPlayState.h"
@@ -121,6 +122,12 @@ public:
     void LateStopTimer();
     // "hh:mm:ss" of a tick count; hours keep growing past 99.
     static QString ElapsedTimeText(int32_t Count);
+
+    // ---- disk space while recording: app/recording/MainDiskSpace.cpp -----------
+    // One reading of the recording's file system: a notice when it is short of
+    // room, the recording stopped when it has none. True when it stopped.
+    bool CheckDiskSpace();
+    diskspace::Watch FDiskWatch;
 
     // ---- output naming: app/recording/MainNaming.cpp (rules in settings/OutputNaming.h) ---
     QString GetOutputFileExt() const;

@@ -1,5 +1,6 @@
 #include "audio/TBassRecorder.h"
 
+#include "audio/DiskSpace.h"
 #include "audio/RecordCommands.h"
 #include "audio/WaveFormatBlock.h"
 
@@ -296,7 +297,9 @@ int32_t TBassRecorder::Start(TRecordOutFormat outformat, const std::string& outf
     }
     FOutformat = outformat;
 
-    FRecChannel = audiolib::recordStart(44100, 2, audiolib::kRecordPause, RecordProc, nullptr);
+    const uint32_t flags =
+        audiolib::kRecordPause | (FSkipSilence ? audiolib::kRecordSkipSilence : 0u);
+    FRecChannel = audiolib::recordStart(44100, 2, flags, RecordProc, nullptr);
     if (FRecChannel == 0) {
         FErrCode = reccmd::kErrRecordFailed;
         return reccmd::kErrRecordFailed;
@@ -390,6 +393,12 @@ std::string TBassRecorder::RecordingEndReason() const {
                "then is kept in the file; recording works again once the sound server is back.";
     if (audiolib::channelEndCause(FRecChannel) == audiolib::EndCause::InputLost)
         return "The recording stopped: the recording input is no longer available.";
+    // An encoder behind a pipe only shows that it quit; a full disk is the
+    // likeliest reason, and the one the user can do something about.
+    const size_t slash = FOutFile.rfind('/');
+    if (diskspace::noRoomLeft(slash == std::string::npos ? std::string(".")
+                                                         : FOutFile.substr(0, slash + 1)))
+        return diskspace::fullMessage();
     if (FOutformat == rofMP3 || FOutformat == rofOGG)
         return "The recording stopped: " + EncoderName(FOutformat) + " quit unexpectedly.";
     // The file writers of our own fail only when the file takes no more.

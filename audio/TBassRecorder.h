@@ -66,6 +66,8 @@ public:
                          uint8_t vbrQuality);
     void SetWMAParameter(int32_t sampleRate, int32_t channel, int32_t bitrate);
     void SetOGGParameter(int32_t quality);
+    // Read by the next Start: long quiet stretches are left out of its file.
+    void SetSkipSilence(bool skip) { FSkipSilence = skip; }
 
     // True once the current recording has stopped without Stop: the encoder
     // quit, a write failed, the input vanished. Cheap enough to poll each second.
@@ -117,4 +119,5 @@ private:
     // thread after a Stop, or after the recorder is gone.
     std::shared_ptr<StopLog> FStops;
     std::shared_ptr<FinishWatch> FWatch; // the current recording's
+    bool FSkipSilence = false;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts what the tests need when it is not already there: an X server, a
-# session D-Bus and a PulseAudio daemon with the null sink "rec". Whatever is
+# session D-Bus, a private stand-in for the system D-Bus and a PulseAudio
+# daemon with the null sink "rec". Whatever is
 # started here is stopped by tovaline_stop_services. Sourced by scripts/test.
 
 TOVALINE_STARTED_PIDS=()
@@ -55,6 +56,16 @@ tovaline_start_services() {
         TOVALINE_STARTED_PIDS+=($!)
         export DBUS_SESSION_BUS_ADDRESS="unix:path=$bus"
         tovaline_wait_for "D-Bus" test -S "$bus"
+    fi
+
+    # A private "system" bus: a recording asks the system bus for a sleep
+    # inhibitor, and the tests must never reach the machine's own.
+    if [ -z "${DBUS_SYSTEM_BUS_ADDRESS:-}" ]; then
+        local sysbus="$TOVALINE_TMP/system_bus"
+        dbus-daemon --session --nofork --nopidfile --address="unix:path=$sysbus" >"$TOVALINE_TMP/dbus-system.log" 2>&1 &
+        TOVALINE_STARTED_PIDS+=($!)
+        export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$sysbus"
+        tovaline_wait_for "system D-Bus" test -S "$sysbus"
     fi
 
     # Sound server with the null sink "rec"

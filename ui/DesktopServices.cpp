@@ -1,7 +1,9 @@
 #include "ui/PlatformServices.h"
 
+#include "audio/DiskSpace.h"
 #include "hotkeys/HotkeyBackendFactory.h"
 #include "ui/DBusFileManager.h"
+#include "ui/SleepInhibitor.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -9,8 +11,30 @@
 
 namespace {
 
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
 class QtMessageBoxes final : public MessageBoxService {
 public:
+    void notify(QWidget* parent, const QString& caption, const QString& text,
+                MessageIcon icon) override {
+        // Owned by the parent until closed; no ModalScope, as nothing waits.
+        auto* box = new QMessageBox(boxIcon(icon), caption, text, QMessageBox::Ok, parent);
+        box->setTextFormat(Qt::PlainText);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
+
     MessageResult show(QWidget* parent, const QString& caption, const QString& text,
                        MessageIcon icon, MessageButtons buttons) override {
         const ModalScope modal;
@@ -19,17 +43,7 @@ public:
         // Paths are shown as named on disk: "<b>" in a folder name is text.
         box.setTextFormat(Qt::PlainText);
         box.setText(text);
-        switch (icon) {
-        case MessageIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MessageIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MessageIcon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        }
+        box.setIcon(boxIcon(icon));
         if (buttons == MessageButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::No);
@@ -56,6 +70,13 @@ public:
     }
 };
 
+class StatFreeSpace final : public FreeSpaceService {
+public:
+    std::optional<uint64_t> freeBytes(const QString& folder) override {
+        return diskspace::freeBytes(folder.toStdString());
+    }
+};
+
 class SystemClock final : public ClockService {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
@@ -69,6 +90,8 @@ PlatformServices PlatformServices::desktop() {
     services.dialogs = std::make_unique<QtDialogs>();
     services.fileManager = std::make_unique<DBusFileManager>();
     services.clock = std::make_unique<SystemClock>();
+    services.sleepInhibitor = std::make_unique<SleepInhibitor>();
+    services.freeSpace = std::make_unique<StatFreeSpace>();
     services.hotkeyBackend = [] { return makeHotkeyBackend(); };
     QString folder = QCoreApplication::applicationDirPath();
     if (!folder.endsWith('/'))

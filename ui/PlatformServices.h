@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,10 @@ public:
     // Modal; caption is "Notice" or "Warning".
     virtual MessageResult show(QWidget* parent, const QString& caption, const QString& text,
                                MessageIcon icon, MessageButtons buttons) = 0;
+    // Not modal, with an OK button: returns at once and the box stays up
+    // while the program goes on (a recording keeps running).
+    virtual void notify(QWidget* parent, const QString& caption, const QString& text,
+                        MessageIcon icon) = 0;
 };
 
 class DialogService {
@@ -65,11 +70,32 @@ private:
     static inline int depth_ = 0;
 };
 
+class SleepInhibitService {
+public:
+    virtual ~SleepInhibitService() = default;
+    // Asks the system not to sleep or idle until release(), saying why. Never
+    // waits and never fails the caller: where no service takes the request,
+    // the computer may sleep as before.
+    virtual void inhibit(const QString& why) = 0;
+    virtual void release() = 0;
+};
+
+class FreeSpaceService {
+public:
+    virtual ~FreeSpaceService() = default;
+    // Bytes that may still be written on the file system holding `folder`;
+    // nothing when it cannot be asked.
+    virtual std::optional<uint64_t> freeBytes(const QString& folder) = 0;
+};
+
 struct PlatformServices {
     std::unique_ptr<MessageBoxService> messages;
     std::unique_ptr<DialogService> dialogs;
     std::unique_ptr<FileManagerService> fileManager;
     std::unique_ptr<ClockService> clock;
+    // Either may be null: no inhibiting, no watching of the disk.
+    std::unique_ptr<SleepInhibitService> sleepInhibitor;
+    std::unique_ptr<FreeSpaceService> freeSpace;
     QString programFolder; // with a trailing '/'
     // Called once the application exists; empty: a session without hotkeys.
     std::function<std::unique_ptr<HotkeyBackend>()> hotkeyBackend;

@@ -109,6 +109,7 @@ void TfrmMain::StartRecord() {
         StopPlayback();
 
     rec.SetRecordDevice(Settings.Device, Settings.Volume);
+    rec.SetSkipSilence(Settings.SkipSilence);
     switch (Settings.OutFormat) {
     case rofWAVE:
         rec.SetWaveParameter(static_cast<int8_t>(Settings.WavChannel),
@@ -133,6 +134,12 @@ void TfrmMain::StartRecord() {
         return;
     }
 
+    // Held until StopRecord, whichever way the recording ends.
+    if (FServices.sleepInhibitor)
+        FServices.sleepInhibitor->inhibit(
+            QStringLiteral("Recording to %1")
+                .arg(FileNamePart(QString::fromStdString(rec.OutFile()))));
+    FDiskWatch.reset();
     UpdateRecordButton(false);
     FCurrentState = rsRecording;
     // The display keeps the last recording's time until the first tick.
@@ -171,6 +178,8 @@ void TfrmMain::StopRecord() {
     const Result stopped = FRecUtils->Stop();
     if (FTimedStop)
         FTimedStop->stop();
+    if (FServices.sleepInhibitor)
+        FServices.sleepInhibitor->release();
     FCurrentState = rsRecordStoped;
     UpdateRecordButton(true);
     Timer->stop();

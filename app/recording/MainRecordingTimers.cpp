@@ -41,6 +41,7 @@ void TfrmMain::TimerTimer(QObject*) {
     ++FElapsedTimeCount;
     txtTimer->setText(ElapsedTimeText(FElapsedTimeCount));
     ShowSoundLost(FRecUtils->LostSeconds() > 0.0);
+    CheckDiskSpace();
 }
 
 void TfrmMain::ShowSoundLost(bool lost) {

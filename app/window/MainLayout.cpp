@@ -181,9 +181,7 @@ MainControls createMainControls(QWidget& window) {
     c.txtloud = label(c.lyDevice, QStringLiteral("(loud:10)"), 270, 67);
     c.txtVolumevalue = label(c.lyDevice, QStringLiteral("()"), 43, 66, 40);
     c.chkSkipsilence = checkBox(c.lyDevice, 97, 103);
-    c.chkSkipsilence->hide();
     c.txtSkip = label(c.lyDevice, QStringLiteral("Skip Silence :"), 13, 99);
-    c.txtSkip->hide();
 
     // "Output" page: the format and one parameter panel per format.
     c.txtFormat = label(c.lyOutput, QStringLiteral("Format :"), 40, 20);

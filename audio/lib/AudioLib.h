@@ -49,6 +49,8 @@ constexpr uint32_t kCodecDefault = 1;         // encodeGetCodecFormat: preselect
 constexpr uint32_t kEncodeAutoFree = 0x40000; // encoder freed with its channel
 constexpr uint32_t kUnicode = 0x80000000;     // names are UTF-8 here; accepted and ignored
 constexpr uint32_t kWmaEncodeStandard = 0x2000;
+// recordStart: long quiet stretches are left out of the file.
+constexpr uint32_t kRecordSkipSilence = 0x4000;
 constexpr uint32_t kPosByte = 0;
 constexpr uint32_t kFilePosEnd = 2;
 constexpr uint32_t kDataFft1024 = 0x80000002; // 512 magnitudes

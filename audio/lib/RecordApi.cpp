@@ -24,6 +24,8 @@ Handle recordStart(uint32_t freq, uint32_t channels, uint32_t flags, RecordProc 
         return fail(kErrInit, Handle{0});
     const int input = selectedInput();
     auto channel = std::make_shared<RecordChannel>(proc, user, inputState(input));
+    if (flags & kRecordSkipSilence)
+        channel->skipSilence();
     const Handle handle = registerChannel(channel);
     if (handle == 0)
         return 0;

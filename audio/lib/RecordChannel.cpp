@@ -165,6 +165,11 @@ bool RecordChannel::attach(std::unique_ptr<ChannelEncoder> encoder) {
     return true;
 }
 
+void RecordChannel::skipSilence() {
+    cut_ = std::make_unique<SilenceCut>(2, 44100,
+                                        [this](const int16_t* kept, size_t n) { feed(kept, n); });
+}
+
 int RecordChannel::encoderState() const {
     if (liveEncoders_.load() == 0)
         return kActiveStopped;
@@ -248,6 +253,8 @@ void RecordChannel::writerLoop() {
     FinishOutcome outcome = FinishOutcome::Complete;
     {
         std::lock_guard lock(encodersMutex_);
+        if (cut_)
+            cut_->finish();
         for (auto& encoder : encoders_)
             outcome = std::max(outcome, encoder->finish());
         encodersFinished_ = true;
@@ -261,7 +268,14 @@ void RecordChannel::drain(int16_t* buffer, size_t capacity) {
     std::lock_guard lock(encodersMutex_);
     size_t got;
     while ((got = ring_.pop(buffer, capacity)) > 0)
-        feed(buffer, got / 2);
+        pass(buffer, got / 2);
+}
+
+void RecordChannel::pass(const int16_t* samples, size_t frames) {
+    if (cut_)
+        cut_->push(samples, frames);
+    else
+        feed(samples, frames);
 }
 
 void RecordChannel::checkEncoders() {

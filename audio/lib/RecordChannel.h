@@ -14,6 +14,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Backend.h"
 #include "audio/lib/Channel.h"
+#include "audio/lib/SilenceCut.h"
 #include "audio/lib/SpscRing.h"
 
 #include <atomic>
@@ -56,6 +57,9 @@ public:
 
     bool attach(std::unique_ptr<ChannelEncoder> encoder);
     void setFinishNotify(FinishNotify notify);
+    // Leaves long quiet stretches out of what the encoders get (see
+    // SilenceCut). Before open() only.
+    void skipSilence();
     // What encodeIsActive() reports: 0 without a live encoder.
     int encoderState() const;
     EndCause endCause() const { return static_cast<EndCause>(endCause_.load()); }
@@ -83,6 +87,8 @@ private:
     void writerLoop();
     void drain(int16_t* buffer, size_t capacity);
     void checkEncoders();
+    // Through the silence cut, when there is one, to feed().
+    void pass(const int16_t* samples, size_t frames);
     void feed(const int16_t* samples, size_t frames);
     void shutDown();
 
@@ -105,6 +111,8 @@ private:
     std::mutex encodersMutex_; // writer thread and attach(), never capture
     std::vector<std::unique_ptr<ChannelEncoder>> encoders_;
     bool encodersFinished_ = false; // under encodersMutex_
+    // The writer's own once it runs.
+    std::unique_ptr<SilenceCut> cut_;
     std::atomic<int> liveEncoders_{0};
 
     std::mutex finishMutex_; // writer thread and setFinishNotify()

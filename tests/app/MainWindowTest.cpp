@@ -126,8 +126,13 @@ TEST_F(MainWindow, TextsHintsAndTabsAreThoseOfTheProgram) {
     EXPECT_EQ(w->tbSound->maximum(), 100.0f);
     EXPECT_EQ(w->tbDevVolume->maximum(), 10.0f);
     EXPECT_EQ(w->cmbDevice->itemHeight(), 19);
-    EXPECT_TRUE(w->chkSkipsilence->isHidden());
-    EXPECT_TRUE(w->txtSkip->isHidden());
+    // Shown on the "Device" page: the recording reads the setting.
+    EXPECT_FALSE(w->chkSkipsilence->isHidden());
+    EXPECT_FALSE(w->txtSkip->isHidden());
+    EXPECT_EQ(w->chkSkipsilence->parentWidget(), w->lyDevice);
+    EXPECT_EQ(w->chkSkipsilence->pos(), QPoint(97, 103));
+    EXPECT_EQ(w->txtSkip->pos(), QPoint(13, 99));
+    EXPECT_EQ(w->txtSkip->text(), "Skip Silence :");
 
     const QStringList names = {"Device", "Output", "FilePath", "Hotkey", "About"};
     ASSERT_EQ(w->tcOptions->count(), 5);

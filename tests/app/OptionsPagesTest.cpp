@@ -77,6 +77,9 @@ public:
         out_.push_back({caption, text, icon, buttons});
         return MessageResult::Ok;
     }
+    void notify(QWidget*, const QString& caption, const QString& text, MessageIcon icon) override {
+        out_.push_back({caption, text, icon, MessageButtons::Ok, false});
+    }
 
 private:
     std::vector<ShownMessage>& out_;

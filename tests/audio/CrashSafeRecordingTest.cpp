@@ -32,6 +32,7 @@ struct Take {
     int channels = 2;
     int wmaKbit = 0;
     std::chrono::milliseconds killAfter;
+    bool skipSilence = false; // sound is never held back by the cut
 };
 
 const Take kTakes[] = {
@@ -42,6 +43,7 @@ const Take kTakes[] = {
     {"wma", rofWMA, 0, 44100, 2, 128, 2200ms},
     {"wmalow", rofWMA, 0, 22050, 1, 24, 2900ms},
     {"mp3", rofMP3, 0, 44100, 2, 0, 1900ms},
+    {"pcmskip", rofWAVE, audiolib::kWavePcm, 44100, 2, 0, 2300ms, true},
 };
 
 constexpr const char* kChildTake = "TOVALINE_KILLED_TAKE";
@@ -70,6 +72,7 @@ TEST(KilledRecorder, ChildRecordsUntilKilled) {
     rec.SetWaveParameter(2, 16, 44100);
     rec.SetMP3Parameter(128, false, false, 2, 0);
     rec.SetWMAParameter(take.rate, take.channels, take.wmaKbit);
+    rec.SetSkipSilence(take.skipSilence);
     ASSERT_EQ(rec.Start(take.format, std::getenv(kChildFile)), 0);
     std::this_thread::sleep_for(60s);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Test doubles for the platform services: message boxes and dialogs that
 // answer from a script and remember what they were asked, a clock the test
-// sets, a hotkey backend that records.
+// sets, a hotkey backend that records, a sleep inhibitor that counts and a
+// free-space probe the test can override.
 
+#include "audio/DiskSpace.h"
 #include "tests/hotkeys/RecordingHotkeyBackend.h"
 #include "ui/PlatformServices.h"
 
@@ -18,6 +20,7 @@ struct ShownMessage {
     QString text;
     MessageIcon icon;
     MessageButtons buttons;
+    bool modal = true; // false: shown by notify(), which does not wait
 };
 
 class FakeMessageBoxes final : public MessageBoxService {
@@ -48,6 +51,9 @@ public:
         MessageResult r = answers.front();
         answers.pop_front();
         return r;
+    }
+    void notify(QWidget*, const QString& caption, const QString& text, MessageIcon icon) override {
+        shown.push_back({caption, text, icon, MessageButtons::Ok, false});
     }
 };
 
@@ -92,12 +98,40 @@ public:
     QDateTime now() const override { return time; }
 };
 
+class FakeSleepInhibitor final : public SleepInhibitService {
+public:
+    QStringList reasons; // of every inhibit()
+    int releases = 0;
+    bool held = false;
+    void inhibit(const QString& why) override {
+        reasons << why;
+        held = true;
+    }
+    void release() override {
+        ++releases;
+        held = false;
+    }
+};
+
+// The real file system's answer unless the test sets one.
+class FakeFreeSpace final : public FreeSpaceService {
+public:
+    std::optional<uint64_t> answer;
+    QStringList asked;
+    std::optional<uint64_t> freeBytes(const QString& folder) override {
+        asked << folder;
+        return answer ? answer : diskspace::freeBytes(folder.toStdString());
+    }
+};
+
 // Fakes owned by the services struct, with raw pointers kept for the test.
 struct FakeServices {
     FakeMessageBoxes* messages = nullptr;
     FakeDialogs* dialogs = nullptr;
     FakeFileManager* fileManager = nullptr;
     FakeClock* clock = nullptr;
+    FakeSleepInhibitor* sleepInhibitor = nullptr;
+    FakeFreeSpace* freeSpace = nullptr;
     // Set up by the test before the window exists; the window takes it.
     RecordingHotkeyBackend* hotkeys = nullptr;
 
@@ -107,6 +141,12 @@ struct FakeServices {
         auto d = std::make_unique<FakeDialogs>();
         auto f = std::make_unique<FakeFileManager>();
         auto c = std::make_unique<FakeClock>();
+        auto i = std::make_unique<FakeSleepInhibitor>();
+        auto space = std::make_unique<FakeFreeSpace>();
+        sleepInhibitor = i.get();
+        freeSpace = space.get();
+        s.sleepInhibitor = std::move(i);
+        s.freeSpace = std::move(space);
         messages = m.get();
         dialogs = d.get();
         fileManager = f.get();

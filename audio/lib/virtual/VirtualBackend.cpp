@@ -28,6 +28,8 @@ std::vector<std::string> VirtualBackend::inputNames() {
 }
 
 int16_t VirtualBackend::sineSample(const VirtualInput& input, uint64_t frame) {
+    if (frame >= input.quietFrom && frame < input.quietTo)
+        return 0;
     // Reduced to one period first, so the phase stays exact for hours.
     const double period = 44100.0 / input.frequency;
     const double t = std::fmod(static_cast<double>(frame), period) / period;

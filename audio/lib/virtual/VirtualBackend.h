@@ -21,6 +21,10 @@ struct VirtualInput {
     std::string name;
     double frequency = 1000.0; // Hz, the same sine on both channels
     int16_t amplitude = 16384;
+    // Frames [quietFrom, quietTo) of the input's own count are digital
+    // silence: a tone, a pause, a tone.
+    uint64_t quietFrom = 0;
+    uint64_t quietTo = 0;
 };
 
 struct VirtualConfig {
