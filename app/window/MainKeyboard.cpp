@@ -8,7 +8,6 @@
 #include "ui/TImage.h"
 #include "ui/TTabControl.h"
 
-
 namespace {
 
 // The tabs are one stop: the selected one; the arrow keys go along them.
