@@ -199,22 +199,14 @@ protected:
 TEST_F(AtSpiTree, AReaderFindsTheControlsByRoleAndNameAndHearsTheRecordButtonRenamed) {
     std::map<QString, Node> byName;
     const auto seen = tree(&byName);
+    // Over the bus as in the process (where every control's name is checked):
+    // one of each kind.
     for (const auto& expected : std::vector<std::pair<QString, QString>>{
              {"push button", "Record"},
-             {"push button", "Stop"},
-             {"push button", "File List"},
-             {"push button", "Options"},
-             {"push button", "Minimize"},
-             {"push button", "Close"},
-             {"push button", "Play"},
-             {"push button", "Clear"},
              {"label", "00:00:00"},
-             {"slider", "Position"},
-             {"list", "Recordings"},
-             {"page tab list", ""},
-             {"page tab", "Device"},
-             {"page tab", "Hotkey"},
              {"slider", "Volume:"},
+             {"list", "Recordings"},
+             {"page tab", "Device"},
          })
         EXPECT_EQ(seen.count(expected), 1u)
             << expected.first.toStdString() << " \"" << expected.second.toStdString() << '"';
