@@ -5,13 +5,9 @@
 // answer it.
 
 #include "app/TfrmMain.h"
-#include "settings/RecorderSettings.h"
-#include "tests/audio/ToneInputs.h"
+#include "tests/support/TakeWindowFixture.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/WindowFixture.h"
 #include "ui/TBitmapButton.h"
-#include "ui/TCheckBox.h"
-#include "ui/TFloatAnimation.h"
 
 #include <QAccessible>
 #include <QDBusArgument>
@@ -94,7 +90,7 @@ public:
 
 PrivateBuses* buses = nullptr;
 
-class AtSpiTree : public WindowFixture {
+class AtSpiTree : public TakeWindowFixture {
 protected:
     static void SetUpTestSuite() {
         static TempFolder busDir;
@@ -109,24 +105,11 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(QTest::qWaitFor([] { return QAccessible::isActive(); }, 10000));
-        installConfig();
-        std::filesystem::create_symlink("/usr/bin/lame", dir / "lame");
-        audiotest::installToneInputs({"Line In"});
-        w = makeWindow();
-        Settings = TRecorderSettings{};
-        Settings.Device = 0;
-        Settings.OutFormat = rofMP3;
-        Settings.SaveFolder = QString::fromStdString(output.path().string());
-        Settings.SpecialPath = QStringLiteral("take");
-        w->rdSpecial->setChecked(true);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !w->faActive->isRunning(); }, 2000));
+        openWindow();
         ASSERT_TRUE(connectReader());
     }
     void TearDown() override {
-        w.reset();
-        Settings = TRecorderSettings{};
+        TakeWindowFixture::TearDown();
         QDBusConnection::disconnectFromBus("reader");
     }
 
@@ -190,8 +173,6 @@ protected:
         return seen;
     }
 
-    TempFolder output;
-    std::unique_ptr<TfrmMain> w;
     QDBusConnection reader{QString()};
     QString app;
 };

@@ -3,14 +3,10 @@
 
 #include "app/TfrmMain.h"
 #include "audio/TBassPlayer.h"
-#include "settings/RecorderSettings.h"
-#include "tests/audio/ToneInputs.h"
-#include "tests/support/TempFolder.h"
-#include "tests/support/WindowFixture.h"
+#include "tests/support/TakeWindowFixture.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
-#include "ui/TFloatAnimation.h"
 #include "ui/TFloatTrackBar.h"
 #include "ui/TImage.h"
 #include "ui/TListBox.h"
@@ -36,31 +32,11 @@ QString nameOf(QObject* o) {
     return of(o)->text(QAccessible::Name);
 }
 
-class KeyboardAccess : public WindowFixture {
+class KeyboardAccess : public TakeWindowFixture {
 protected:
     void SetUp() override {
-        installConfig();
-        std::filesystem::create_symlink("/usr/bin/lame", dir / "lame");
-        audiotest::installToneInputs({"Line In"});
-        w = makeWindow();
-        Settings = TRecorderSettings{};
-        Settings.Device = 0;
-        Settings.OutFormat = rofMP3;
-        Settings.SaveFolder = QString::fromStdString(output.path().string());
-        Settings.SpecialPath = QStringLiteral("take");
-        w->rdSpecial->setChecked(true);
-        fakes.messages->shown.clear();
-        w->show();
-        w->activateWindow();
+        openWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        waitForPanel();
-    }
-    void TearDown() override {
-        w.reset();
-        Settings = TRecorderSettings{};
-    }
-    void waitForPanel() {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !w->faActive->isRunning(); }, 2000));
     }
     // A key as the user presses it: to whatever has the focus.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -77,9 +53,6 @@ protected:
         }
         return seen;
     }
-
-    TempFolder output;
-    std::unique_ptr<TfrmMain> w;
 };
 
 } // namespace
