@@ -84,6 +84,8 @@ public:
     void btnMinizeClick(QObject* Sender);
     void btnCloseClick(QObject* Sender);
     bool panelShut() const;
+    // Escape (app/window/MainKeyboard.cpp).
+    void ShutPanelByKey();
     // Limits the window to the pixels the top bar and the panel draw, so the
     // desktop behind the transparent rest gets the clicks there.
     void updateWindowShape();
@@ -313,6 +315,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Tab skips what the shut panel or the options page hides
+    // (app/window/MainKeyboard.cpp).
+    bool focusNextPrevChild(bool next) override;
     // Runs FormClose (app/recording/MainRecording.cpp).
     void closeEvent(QCloseEvent* event) override;
 

@@ -8,7 +8,7 @@ TOVALINE_PACKAGES=(
     libpulse-dev libxcb1-dev libx11-dev
     googletest libgtest-dev libgmock-dev
     pulseaudio pulseaudio-utils lame vorbis-tools sox ffmpeg sndfile-programs
-    xvfb xdotool x11-utils dbus-daemon fonts-dejavu-core
+    xvfb xdotool x11-utils dbus-daemon fonts-dejavu-core at-spi2-core
     desktop-file-utils appstream dpkg-dev
     pipewire pipewire-pulse wireplumber pipewire-bin
     libglib2.0-dev gnome-settings-daemon-common

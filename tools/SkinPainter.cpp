@@ -1,4 +1,7 @@
 // Draws the window's skin and the program icon as PNG files into a folder.
+// Every skin image is drawn twice: at its size, and at double resolution as
+// <name>@2x.png for screens of device pixel ratio 2, from the same shapes, so
+// the large set is artwork rather than enlarged pixels.
 // Its output is committed in resources/; run it again after changing a look:
 //   tovaline_skinpainter resources/skin resources/icons
 
@@ -17,12 +20,16 @@ namespace {
 
 using Painter = std::function<void(QPainter&, const QSizeF&)>;
 
-QImage paint(int w, int h, const Painter& fn) {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+// The painters work in the image's logical pixels; at a larger scale the
+// painter's transform puts more device pixels under each of them.
+QImage paint(int w, int h, const Painter& fn, int scale = 1) {
+    QImage img(w * scale, h * scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    if (scale != 1)
+        p.scale(scale, scale);
     fn(p, QSizeF(w, h));
     p.end();
     return img.convertToFormat(QImage::Format_ARGB32);
@@ -348,6 +355,9 @@ int main(int argc, char* argv[]) {
         const char* name;
         int w, h;
         Painter fn;
+        // A picture fitted into a smaller control already has more pixels
+        // than a 2x screen shows of it.
+        bool twice = true;
     };
     auto pill = [](Round side, bool down, std::function<void(QPainter&, QPointF, QColor)> glyph) {
         return [=](QPainter& p, const QSizeF& s) {
@@ -411,11 +421,15 @@ int main(int argc, char* argv[]) {
         {"playclick", 43, 19, pill(Round::Right, true, playGlyph)},
         {"spausenormal", 43, 19, pill(Round::Right, false, pause)},
         {"spauseclick", 43, 19, pill(Round::Right, true, pause)},
-        {"recorder", 256, 256, drawDisc},
+        {"recorder", 256, 256, drawDisc, false},
     };
     bool ok = true;
-    for (const Item& it : items)
-        ok &= save(paint(it.w, it.h, it.fn), skin, QString::fromLatin1(it.name));
+    for (const Item& it : items) {
+        const QString name = QString::fromLatin1(it.name);
+        ok &= save(paint(it.w, it.h, it.fn), skin, name);
+        if (it.twice)
+            ok &= save(paint(it.w, it.h, it.fn, 2), skin, name + QStringLiteral("@2x"));
+    }
     for (int size : {64, 48, 32, 24, 16})
         ok &= save(paint(size, size, drawIcon), icons, QStringLiteral("tovaline-%1").arg(size));
     return ok ? 0 : 1;

@@ -2,6 +2,7 @@
 
 #include "ui/Toolkit.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,7 +22,7 @@ void TFloatTrackBar::setRange(float min, float max) {
     float clamped = std::clamp(FValue, FMin, FMax);
     if (clamped != FValue) {
         FValue = clamped;
-        emit changed(FValue);
+        reportChange();
     }
     update();
 }
@@ -34,6 +35,15 @@ void TFloatTrackBar::setValue(float value) {
         return;
     FValue = value;
     update();
+    reportChange();
+}
+
+void TFloatTrackBar::reportChange() {
+    // A screen reader hears the new value as the program hears it.
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, FValue);
+        QAccessible::updateAccessibility(&event);
+    }
     emit changed(FValue);
 }
 
@@ -72,7 +82,8 @@ void TFloatTrackBar::paintEvent(QPaintEvent*) {
     QLinearGradient g(thumb.topLeft(), thumb.bottomLeft());
     g.setColorAt(0, isEnabled() ? QColor(0xF4, 0xF4, 0xF4) : QColor(0x9A, 0x9A, 0x9A));
     g.setColorAt(1, isEnabled() ? QColor(0xB8, 0xB8, 0xBC) : QColor(0x78, 0x78, 0x78));
-    p.setPen(QPen(QColor(0x18, 0x18, 0x1A), 1));
+    p.setPen(toolkit::showsFocusMark(this) ? QPen(toolkit::kAccent, 1.5)
+                                           : QPen(QColor(0x18, 0x18, 0x1A), 1));
     p.setBrush(g);
     p.drawRoundedRect(thumb, 2, 2);
 }
@@ -100,7 +111,7 @@ void TFloatTrackBar::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TFloatTrackBar::keyPressEvent(QKeyEvent* event) {
-    const float step = (FMax - FMin) / 10.0f;
+    const float step = keyStep();
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Down:

@@ -1,6 +1,7 @@
 #pragma once
 // A horizontal track bar with a floating-point value. It reports every change
 // of its value: while the thumb is dragged, and when the program sets it.
+// Screen readers see it as a slider (ui/AccessibleSlider.cpp).
 
 #include <QWidget>
 
@@ -18,6 +19,9 @@ public:
     void setMinimum(float minimum) { setRange(minimum, FMax); }
     void setMaximum(float maximum) { setRange(FMin, maximum); }
     void setValue(float value);
+
+    // How far an arrow key moves the value: a tenth of the range.
+    float keyStep() const { return (FMax - FMin) / 10.0f; }
 
     // True between press and release of the thumb.
     bool isTracking() const { return FTracking; }
@@ -39,6 +43,7 @@ protected:
 private:
     static constexpr int kThumbWidth = 9;
     qreal thumbX() const;
+    void reportChange();
 
     float FMin;
     float FMax;

@@ -6,11 +6,12 @@
 
 TImage::TImage(QWidget* parent, WrapMode mode) : QWidget(parent), FMode(mode) {}
 
-bool TImage::loadFromStream(QIODevice& stream) {
+bool TImage::loadFromStream(QIODevice& stream, qreal ratio) {
     QImageReader reader(&stream);
     QImage image = reader.read();
     if (image.isNull())
         return false;
+    image.setDevicePixelRatio(ratio);
     setBitmap(image);
     return true;
 }
@@ -38,8 +39,14 @@ QRegion regionOfDrawnPixels(const QImage& image) {
 } // namespace
 
 void TImage::setBitmap(const QImage& image) {
+    if (image.devicePixelRatio() > 1.0) {
+        FHiRes = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        update();
+        return;
+    }
     const bool wasNull = FBitmap.isNull();
     FBitmap = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    FHiRes = QImage();
     update();
     // A fitted image covers the whole control whatever it shows, so a new
     // picture (the spectrum, 30 times a second) changes nothing around it.
@@ -68,16 +75,17 @@ void TImage::resizeEvent(QResizeEvent* event) {
 void TImage::paintEvent(QPaintEvent*) {
     if (FBitmap.isNull())
         return;
+    const QImage& shown = devicePixelRatioF() > 1.0 && !FHiRes.isNull() ? FHiRes : FBitmap;
     QPainter p(this);
     if (FMode == WrapMode::Original) {
-        p.drawImage(QPoint(0, 0), FBitmap);
+        p.drawImage(QPoint(0, 0), shown);
         return;
     }
-    QSizeF fitted = QSizeF(FBitmap.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
+    QSizeF fitted = shown.deviceIndependentSize().scaled(QSizeF(size()), Qt::KeepAspectRatio);
     QRectF target(QPointF((width() - fitted.width()) / 2.0, (height() - fitted.height()) / 2.0),
                   fitted);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(target, FBitmap);
+    p.drawImage(target, shown);
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,8 @@
 #pragma once
 // An image control: shows a bitmap unscaled from its top-left corner, or
-// fitted into the control keeping its proportions.
+// fitted into the control keeping its proportions. A second bitmap of twice
+// the resolution may be given, drawn instead on screens of a higher device
+// pixel ratio; the control's shape always comes from the first.
 
 #include <QImage>
 #include <QRegion>
@@ -15,11 +17,16 @@ public:
 
     explicit TImage(QWidget* parent, WrapMode mode = WrapMode::Original);
 
-    // Decodes a PNG (or any format Qt reads) from the stream. On failure the
-    // control keeps the image it had and false is returned.
-    bool loadFromStream(QIODevice& stream);
+    // Decodes a PNG (or any format Qt reads) made for the given device pixel
+    // ratio from the stream. On failure the control keeps the image it had and
+    // false is returned.
+    bool loadFromStream(QIODevice& stream, qreal ratio = 1.0);
+    // An image of device pixel ratio 1 replaces the bitmap and forgets the
+    // high-resolution one; one of a higher ratio becomes the high-resolution
+    // bitmap.
     void setBitmap(const QImage& image);
     const QImage& bitmap() const { return FBitmap; }
+    const QImage& hiResBitmap() const { return FHiRes; }
 
     WrapMode wrapMode() const { return FMode; }
 
@@ -44,6 +51,7 @@ protected:
 
 private:
     QImage FBitmap;
+    QImage FHiRes;
     QRegion FBitmapRegion; // drawn pixels of FBitmap, for the unscaled mode
     WrapMode FMode;
     bool FHitTest = true;

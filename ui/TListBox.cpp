@@ -2,6 +2,8 @@
 
 #include "ui/Toolkit.h"
 
+#include <QKeyEvent>
+
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
     toolkit::adopt(this);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -26,4 +28,17 @@ std::optional<int> TListBox::selectedRow() const {
     if (rows.isEmpty())
         return std::nullopt;
     return rows.front().row();
+}
+
+// The view's own Enter emits activated(), which a click also emits on some
+// styles; a signal of our own keeps the keyboard's choice apart.
+void TListBox::keyPressEvent(QKeyEvent* event) {
+    if (toolkit::isEnterPress(*event) && selectedRow()) {
+        emit enteredByKey();
+        return;
+    }
+    const std::optional<int> before = selectedRow();
+    QListWidget::keyPressEvent(event);
+    if (selectedRow() && selectedRow() != before)
+        emit movedByKey();
 }

@@ -2,6 +2,7 @@
 
 #include "ui/Toolkit.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,7 +12,9 @@ TTabItem::TTabItem(QWidget* parent, const QString& text) : QAbstractButton(paren
     setText(text);
     setCheckable(true);
     setAutoExclusive(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the selected item; the arrow keys then go from item to item
+    // and select as they go (autoExclusive buttons do so among siblings).
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -29,12 +32,21 @@ void TTabItem::paintEvent(QPaintEvent*) {
     QColor fill = isChecked()    ? QColor(0x4A, 0x4A, 0x4E)
                   : underMouse() ? QColor(0x3A, 0x3A, 0x3E)
                                  : QColor(0x2C, 0x2C, 0x2F);
-    p.setPen(QPen(QColor(0x16, 0x16, 0x18), 1));
+    p.setPen(toolkit::showsFocusMark(this) ? QPen(toolkit::kAccent, 1.5)
+                                           : QPen(QColor(0x16, 0x16, 0x18), 1));
     p.setBrush(fill);
     p.drawPath(path);
     p.setPen(isChecked() ? QColor(0xFF, 0xFF, 0xFF) : QColor(0xC0, 0xC0, 0xC0));
     p.setFont(toolkit::font(11, isChecked()));
     p.drawText(rect().adjusted(0, 1, 0, 0), Qt::AlignCenter, text());
+}
+
+void TTabItem::keyPressEvent(QKeyEvent* event) {
+    if (toolkit::isEnterPress(*event)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 TTabControl::TTabControl(QWidget* parent) : QWidget(parent) {

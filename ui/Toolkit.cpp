@@ -1,5 +1,8 @@
 #include "ui/Toolkit.h"
 
+#include "ui/AccessibleControls.h"
+
+#include <QKeyEvent>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
@@ -51,10 +54,19 @@ QPalette darkPalette() {
 } // namespace
 
 void adopt(QWidget* w) {
+    accessible::installControls();
     if (QStyle* s = sharedStyle())
         w->setStyle(s);
     w->setPalette(darkPalette());
     w->setFont(font(11));
+}
+
+bool isEnterPress(const QKeyEvent& event) {
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) && !event.isAutoRepeat();
+}
+
+bool showsFocusMark(const QWidget* w) {
+    return w->hasFocus() && w->window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 } // namespace toolkit

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 
+class QKeyEvent;
 class QWidget;
 
 namespace toolkit {
@@ -14,6 +15,14 @@ QFont font(int pixelSize, bool bold = false);
 
 // Gives a control the window's style and palette; every control kind calls it.
 void adopt(QWidget* w);
+
+// Whether a control with the focus marks it: only once the keyboard moved the
+// focus in its window, so a window worked with the mouse looks as it always did.
+bool showsFocusMark(const QWidget* w);
+
+// Enter or Return, first press only: what presses the focused button, as
+// Space does.
+bool isEnterPress(const QKeyEvent& event);
 
 inline const QColor kLabel{0xF2, 0xF2, 0xF2};
 inline const QColor kPanelText{0xEC, 0xEC, 0xEC};

@@ -8,6 +8,7 @@
 #include "app/TfrmMain.h"
 #include "audio/TBassPlayer.h"
 #include "recordings/PlaybackTexts.h"
+#include "ui/AccessibleControls.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TFloatTrackBar.h"
 #include "ui/TImage.h"
@@ -22,6 +23,10 @@ void TfrmMain::ConnectPlaybackHandlers() {
     connect(listFiles, &QAbstractItemView::clicked, this, [this] { listFilesClick(listFiles); });
     connect(listFiles, &QAbstractItemView::doubleClicked, this,
             [this] { listFilesDblClick(listFiles); });
+    // From the keyboard: the arrow keys choose as a click does, Enter plays
+    // as a double click does.
+    connect(listFiles, &TListBox::movedByKey, this, [this] { listFilesClick(listFiles); });
+    connect(listFiles, &TListBox::enteredByKey, this, [this] { listFilesDblClick(listFiles); });
     connect(btnPlay, &QAbstractButton::clicked, this, [this] { btnPlayClick(btnPlay); });
     connect(btnPlayStop, &QAbstractButton::clicked, this,
             [this] { btnPlayStopClick(btnPlayStop); });
@@ -171,11 +176,13 @@ void TfrmMain::StopPlayback() {
         imgSound->loadFromStream(*stream);
 }
 
+// Named by what a press does, as the record button is.
 void TfrmMain::UpdatePlayButton(bool showPlay) {
     if (showPlay)
         LoadButtonSkin(btnPlay, QStringLiteral("playnormal"), QStringLiteral("playclick"));
     else
         LoadButtonSkin(btnPlay, QStringLiteral("spausenormal"), QStringLiteral("spauseclick"));
+    accessible::rename(btnPlay, showPlay ? QStringLiteral("Play") : QStringLiteral("Pause"));
 }
 
 void TfrmMain::btnPlayClick(QObject*) {

@@ -6,6 +6,7 @@
 #include "app/TfrmMain.h"
 #include "audio/TBassRecorder.h"
 #include "base/Result.h"
+#include "ui/AccessibleControls.h"
 #include "ui/TBitmapButton.h"
 #include "ui/TFloatTrackBar.h"
 #include "ui/TListBox.h"
@@ -95,11 +96,14 @@ void TfrmMain::TmFlashTimer(QObject*) {
     txtTimer->setVisible(FlashVisible);
 }
 
+// The name follows the face: a screen reader hears "Pause" as the recording
+// starts and "Record" as it pauses (a name change is announced).
 void TfrmMain::UpdateRecordButton(bool AsRecord) {
     if (AsRecord)
         LoadButtonSkin(btnRecord, QStringLiteral("recnormal"), QStringLiteral("recclick"));
     else
         LoadButtonSkin(btnRecord, QStringLiteral("pausenormal"), QStringLiteral("pauseclick"));
+    accessible::rename(btnRecord, AsRecord ? QStringLiteral("Record") : QStringLiteral("Pause"));
 }
 
 void TfrmMain::SetListControlsEnabled(bool Value) {

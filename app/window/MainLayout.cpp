@@ -22,6 +22,8 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int kComboHeight = 22;
@@ -59,11 +61,14 @@ TFloatTrackBar* track(QWidget* parent, int x, int y, int width, float min, float
     return t;
 }
 
-TBitmapButton* bitmapButton(QWidget* parent, int x, int y, int w, int h, const QString& hint) {
+// A picture button, named for screen readers by what it does.
+TBitmapButton* bitmapButton(QWidget* parent, int x, int y, int w, int h, const QString& hint,
+                            const QString& name) {
     auto* b = new TBitmapButton(parent);
     b->setGeometry(x, y, w, h);
     if (!hint.isEmpty())
         b->setToolTip(hint);
+    b->setAccessibleName(name);
     return b;
 }
 
@@ -83,6 +88,110 @@ TTextButton* textButton(QWidget* parent, const QString& text, int x, int y, int 
     auto* b = new TTextButton(parent, text);
     b->setGeometry(x, y, w, h);
     return b;
+}
+
+// The label is what a screen reader calls the control: a labelled-by
+// relation for all, and the name as well for a check box, whose own caption
+// is empty and which Qt names from that caption alone.
+void labels(TText* label, QWidget* control) {
+    label->setBuddy(control);
+    if (qobject_cast<TCheckBox*>(control))
+        control->setAccessibleName(label->text().remove(QLatin1Char(':')).trimmed());
+}
+
+// Tab goes through the controls in this order (the focus chain of the window
+// as a whole, so each page's controls follow the page's tabs).
+void setTabOrder(std::initializer_list<QWidget*> order) {
+    QWidget* const* it = order.begin();
+    for (++it; it != order.end(); ++it)
+        QWidget::setTabOrder(*(it - 1), *it);
+}
+
+void describeControls(const MainControls& c) {
+    // Reading order: the top bar from the left, then the recordings page
+    // from the top, then the options' tabs and each page from the top.
+    setTabOrder({c.btnList,
+                 c.btnOptions,
+                 c.btnRecord,
+                 c.btnRecStop,
+                 c.btnMinize,
+                 c.btnClose,
+                 c.listFiles,
+                 c.tbSound,
+                 c.btnPlayStop,
+                 c.btnPlay,
+                 c.btnOpenFilePath,
+                 c.btnClear,
+                 c.tabInput,
+                 c.tabOutput,
+                 c.tabFile,
+                 c.tabShortcut,
+                 c.tabAbout,
+                 c.cmbDevice,
+                 c.tbDevVolume,
+                 c.chkSkipsilence,
+                 c.cmbFormat,
+                 c.cmbWavChannel,
+                 c.cmbWavBitpersample,
+                 c.cmbWavSamplerate,
+                 c.cmbMp3bitrate,
+                 c.chkMp3CRC,
+                 c.chkMp3VBR,
+                 c.tbMp3VBRQuality,
+                 c.cmbMp3Channel,
+                 c.cmbWMASamplerate,
+                 c.cmbWMAChannel,
+                 c.cmbWMABitrate,
+                 c.tbOGGQuality,
+                 c.edtSaveFolder,
+                 c.btnSavefolder,
+                 c.rdSpecial,
+                 c.tbSavefile,
+                 c.btnSaveFile,
+                 c.cmbSamename,
+                 c.rdAutoSave,
+                 c.edtPrefix,
+                 c.cmbPostfix,
+                 c.cmbStart,
+                 c.cmbPause,
+                 c.cmbStop});
+
+    const std::pair<TText*, QWidget*> pairs[] = {
+        {c.txtLength, c.txtDuration},
+        {c.txtSize, c.txtFileSize},
+        {c.txtDevice, c.cmbDevice},
+        {c.txtDeviceVolume, c.tbDevVolume},
+        {c.txtSkip, c.chkSkipsilence},
+        {c.txtFormat, c.cmbFormat},
+        {c.txtWavChannel, c.cmbWavChannel},
+        {c.txtWavBitpersample, c.cmbWavBitpersample},
+        {c.txtWavSamplerate, c.cmbWavSamplerate},
+        {c.txtMp3bitrate, c.cmbMp3bitrate},
+        {c.txtMp3CRC, c.chkMp3CRC},
+        {c.txtMp3VBR, c.chkMp3VBR},
+        {c.txtMp3VBRQuality, c.tbMp3VBRQuality},
+        {c.txtMp3Channel, c.cmbMp3Channel},
+        {c.txtWMASamplerate, c.cmbWMASamplerate},
+        {c.txtWMAChannel, c.cmbWMAChannel},
+        {c.txtWMABitrate, c.cmbWMABitrate},
+        {c.txtOGGQuality, c.tbOGGQuality},
+        {c.txtSaveFolder, c.edtSaveFolder},
+        {c.txtSamename, c.cmbSamename},
+        {c.txtPrefix, c.edtPrefix},
+        {c.txtPostfix, c.cmbPostfix},
+        {c.txtStart, c.cmbStart},
+        {c.txtPause, c.cmbPause},
+        {c.txtStop, c.cmbStop},
+    };
+    for (const auto& [label, control] : pairs)
+        labels(label, control);
+    // Controls without a label of their own, named by what they hold or do.
+    c.txtTimer->setAccessibleDescription(QStringLiteral("Elapsed time"));
+    c.listFiles->setAccessibleName(QStringLiteral("Recordings"));
+    c.tbSound->setAccessibleName(QStringLiteral("Position"));
+    c.tbSavefile->setAccessibleName(c.rdSpecial->text());
+    c.btnSavefolder->setAccessibleName(QStringLiteral("Choose Save Folder"));
+    c.btnSaveFile->setAccessibleName(QStringLiteral("Choose File Name"));
 }
 
 QTimer* stoppedTimer(QObject* owner, int ms) {
@@ -114,12 +223,16 @@ MainControls createMainControls(QWidget& window) {
     c.txtTimer = new TText(c.imgMain, QStringLiteral("00:00:00"), kTimerColor, 16, true);
     c.txtTimer->setGeometry(125, 45, 79, 21);
     c.txtTimer->setAlignment(Qt::AlignCenter);
-    c.btnList = bitmapButton(c.imgMain, 26, 45, 43, 19, QStringLiteral("File List"));
-    c.btnOptions = bitmapButton(c.imgMain, 69, 45, 43, 19, QStringLiteral("Options"));
-    c.btnRecord = bitmapButton(c.imgMain, 226, 30, 45, 45, QStringLiteral("Record"));
-    c.btnRecStop = bitmapButton(c.imgMain, 291, 32, 40, 40, QStringLiteral("Stop"));
-    c.btnClose = bitmapButton(c.imgMain, 371, 6, 13, 15, {});
-    c.btnMinize = bitmapButton(c.imgMain, 355, 6, 13, 15, {});
+    c.btnList = bitmapButton(c.imgMain, 26, 45, 43, 19, QStringLiteral("File List"),
+                             QStringLiteral("File List"));
+    c.btnOptions = bitmapButton(c.imgMain, 69, 45, 43, 19, QStringLiteral("Options"),
+                                QStringLiteral("Options"));
+    c.btnRecord = bitmapButton(c.imgMain, 226, 30, 45, 45, QStringLiteral("Record"),
+                               QStringLiteral("Record"));
+    c.btnRecStop =
+        bitmapButton(c.imgMain, 291, 32, 40, 40, QStringLiteral("Stop"), QStringLiteral("Stop"));
+    c.btnClose = bitmapButton(c.imgMain, 371, 6, 13, 15, {}, QStringLiteral("Close"));
+    c.btnMinize = bitmapButton(c.imgMain, 355, 6, 13, 15, {}, QStringLiteral("Minimize"));
 
     // Lower panel; its image takes presses, so it is no handle for moving.
     c.imgPanel = new TImage(c.Root);
@@ -131,8 +244,8 @@ MainControls createMainControls(QWidget& window) {
     c.txtDuration->setGeometry(290, 132, 50, 18);
     c.listFiles = new TListBox(c.imgPanel);
     c.listFiles->setGeometry(20, 20, 187, 193);
-    c.btnPlayStop = bitmapButton(c.imgPanel, 247, 194, 43, 19, {});
-    c.btnPlay = bitmapButton(c.imgPanel, 290, 194, 43, 19, {});
+    c.btnPlayStop = bitmapButton(c.imgPanel, 247, 194, 43, 19, {}, QStringLiteral("Stop"));
+    c.btnPlay = bitmapButton(c.imgPanel, 290, 194, 43, 19, {}, QStringLiteral("Play"));
     c.tbSound = track(c.imgPanel, 221, 173, 140, 0, 100);
     c.txtLength = new TText(c.imgPanel, QStringLiteral("Duration:"), Qt::white);
     c.txtLength->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -260,5 +373,6 @@ MainControls createMainControls(QWidget& window) {
     c.Label1 = new TText(c.Layout1, QStringLiteral("Tovaline 2.0"), toolkit::kLabel, 17, true);
     c.Label1->adjustSize();
     c.Label1->move(15, 23);
+    describeControls(c);
     return c;
 }

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 namespace {
@@ -33,6 +34,11 @@ void TfrmMain::ConnectPanelHandlers() {
     for (TImage* shaped : {imgMain, imgPanel})
         connect(shaped, &TImage::geometryChanged, this, &TfrmMain::updateWindowShape);
     connect(faActive, &TFloatAnimation::finished, this, [this] { faActiveFinish(faActive); });
+    // A shortcut rather than a key press: a combo box takes the Escape it is
+    // sent, and a shortcut of the window comes first. A message box is a window
+    // of its own and keeps its Escape.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TfrmMain::ShutPanelByKey);
 }
 
 // Open counts from the first pixel, also while an animation runs.

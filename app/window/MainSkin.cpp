@@ -34,9 +34,28 @@ QString findSkinFile(const QString& name) {
     return {};
 }
 
+// Each skin image may have one drawn at twice its resolution beside it, for
+// screens of device pixel ratio 2.
+QString hiResName(const QString& name) {
+    return name + QStringLiteral("@2x");
+}
+
+// The 1x image first: it forgets the old 2x image, and a control or look
+// whose 1x image is missing keeps both it had.
 void loadImage(TImage* image, const QString& name) {
-    if (auto stream = TfrmMain::LoadResourceStream(name))
-        image->loadFromStream(*stream);
+    auto stream = TfrmMain::LoadResourceStream(name);
+    if (!stream || !image->loadFromStream(*stream))
+        return;
+    if (auto hiRes = TfrmMain::LoadResourceStream(hiResName(name)))
+        image->loadFromStream(*hiRes, 2.0);
+}
+
+void loadLook(TBitmapButton* button, TBitmapButton::Look look, const QString& name) {
+    auto stream = TfrmMain::LoadResourceStream(name);
+    if (!stream || !button->loadImage(look, *stream))
+        return;
+    if (auto hiRes = TfrmMain::LoadResourceStream(hiResName(name)))
+        button->loadImage(look, *hiRes, 2.0);
 }
 
 } // namespace
@@ -55,12 +74,9 @@ std::unique_ptr<QIODevice> TfrmMain::LoadResourceStream(const QString& Name) {
 
 void TfrmMain::LoadButtonSkin(TBitmapButton* button, const QString& normal, const QString& click) {
     using Look = TBitmapButton::Look;
-    if (auto s = LoadResourceStream(normal))
-        button->loadImage(Look::Normal, *s);
-    if (auto s = LoadResourceStream(normal))
-        button->loadImage(Look::Hot, *s);
-    if (auto s = LoadResourceStream(click))
-        button->loadImage(Look::Down, *s);
+    loadLook(button, Look::Normal, normal);
+    loadLook(button, Look::Hot, normal);
+    loadLook(button, Look::Down, click);
 }
 
 QIcon TfrmMain::ProgramIcon() {
