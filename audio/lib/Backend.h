@@ -92,6 +92,19 @@ public:
     // Capture from input `input`, created paused. nullptr on failure.
     virtual std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                        CaptureSink& sink) = 0;
+    // The two ends of a call: the source the system records by default (the
+    // microphone), and the monitor of its default output (what the computer
+    // plays), each as the system sets it at the moment of opening.
+    enum class DefaultCapture { Source, OutputMonitor };
+    virtual bool offersDefaultCaptures() const { return false; }
+    // Capture from one of them, created paused. nullptr on failure.
+    virtual std::unique_ptr<CaptureStream>
+    openDefaultCapture(DefaultCapture which, StreamFormat format, CaptureSink& sink) {
+        (void)which;
+        (void)format;
+        (void)sink;
+        return nullptr;
+    }
     // Playback on the default output, created paused. nullptr on failure.
     virtual std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
                                                          PlaybackSource& source) = 0;

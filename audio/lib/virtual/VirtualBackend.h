@@ -29,6 +29,10 @@ struct VirtualConfig {
     double speed = 1.0;       // paced mode: multiple of real time
     size_t blockFrames = 882; // 20 ms at 44100 Hz
     bool reachable = true;    // false: connect() fails like a missing server
+    // The inputs a mixed recording takes as the default source and as the
+    // monitor of the default output; -1: the system names no defaults.
+    int defaultSource = -1;
+    int defaultMonitor = -1;
 };
 
 class VirtualCapture;
@@ -43,6 +47,9 @@ public:
     std::vector<std::string> inputNames() override;
     std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                CaptureSink& sink) override;
+    bool offersDefaultCaptures() const override;
+    std::unique_ptr<CaptureStream> openDefaultCapture(DefaultCapture which, StreamFormat format,
+                                                      CaptureSink& sink) override;
     std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
                                                  PlaybackSource& source) override;
 
