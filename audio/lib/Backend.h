@@ -61,6 +61,9 @@ public:
 struct StreamFormat {
     uint32_t rate = 44100;
     uint32_t channels = 2;
+    // How often a capture delivers, when the caller cares (0: the backend's
+    // own choice). Each delivery wakes the backend's thread.
+    uint32_t blockMs = 0;
 };
 
 class Backend {

@@ -11,9 +11,13 @@ namespace {
 constexpr size_t kRingSamples = size_t{1} << 18;
 constexpr size_t kStampSlots = 256;
 constexpr size_t kChunkFrames = 4096;
-// The mixer also wakes by itself, so that a lead waiting for a silent
-// follower goes on in time.
-constexpr auto kIdleWake = std::chrono::milliseconds(50);
+// The mixer runs every 40 ms by itself, and earlier only when a ring fills
+// past ~90 ms: a wake for every block would cost more CPU than the mixing.
+constexpr auto kIdleWake = std::chrono::milliseconds(40);
+constexpr size_t kWakeSamples = 4096 * 2;
+// Each of the two captures delivers half as often as a single one: the two
+// together wake the backend's thread as often as one does.
+constexpr uint32_t kBlockMs = 40;
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -37,7 +41,8 @@ void MixedCapture::Part::onCapture(const int16_t* block, size_t frames) {
         // A full stamp ring only means the mixer reads an older stamp.
         (void)stamps.push(&stamp, 1);
     }
-    owner_.wake();
+    if (samples.size() >= kWakeSamples)
+        owner_.wake();
 }
 
 void MixedCapture::Part::onInputLost() {
@@ -67,6 +72,7 @@ MixedCapture::MixedCapture(double rate, CaptureSink& sink) : sink_(sink), mixer_
 std::unique_ptr<CaptureStream> MixedCapture::open(Backend& backend, StreamFormat format,
                                                   CaptureSink& sink) {
     auto mixed = std::make_unique<MixedCapture>(format.rate, sink);
+    format.blockMs = kBlockMs;
     mixed->leadCapture_ =
         backend.openDefaultCapture(Backend::DefaultCapture::Source, format, mixed->lead_);
     if (!mixed->leadCapture_)

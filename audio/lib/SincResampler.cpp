@@ -10,8 +10,11 @@ namespace audiolib {
 namespace {
 
 constexpr size_t kTaps = 2 * SincResampler::kHalfTaps;
-// Rows of the filter table; between two rows the taps are interpolated.
-constexpr size_t kPhases = 256;
+// Rows of the filter table; a read position uses the nearest row. A row is
+// 1/2048 of a frame from any position: at 10 kHz an error 60 dB down.
+constexpr size_t kPhases = 1024;
+// Partial sums of a dot product, as wide as a vector register holds.
+constexpr size_t kLanes = 8;
 // The pass band ends a little below half the sample rate: above it the
 // filter would ring for longer than its taps reach.
 constexpr double kCutoff = 0.92;
@@ -25,7 +28,7 @@ double blackman(double x) { // x in [0, 1]
 
 SincResampler::SincResampler(size_t capacity)
     : capacity_(capacity + kTaps), table_((kPhases + 1) * kTaps),
-      data_(std::make_unique<float[]>(capacity_ * 2)) {
+      left_(std::make_unique<float[]>(capacity_)), right_(std::make_unique<float[]>(capacity_)) {
     // Row p holds the taps for a read position p / kPhases past a frame.
     for (size_t p = 0; p <= kPhases; ++p) {
         float* row = &table_[p * kTaps];
@@ -45,7 +48,8 @@ SincResampler::SincResampler(size_t capacity)
             row[k] = static_cast<float>(row[k] / sum);
     }
     // Silence before the first frame, so that it can be read at once.
-    std::fill_n(data_.get(), (kHalfTaps - 1) * 2, 0.0f);
+    std::fill_n(left_.get(), kHalfTaps - 1, 0.0f);
+    std::fill_n(right_.get(), kHalfTaps - 1, 0.0f);
     count_ = kHalfTaps - 1;
     pos_ = static_cast<double>(kHalfTaps - 1);
 }
@@ -60,7 +64,8 @@ void SincResampler::compact() {
     const size_t first = static_cast<size_t>(pos_) - (kHalfTaps - 1);
     if (first == 0)
         return;
-    std::memmove(data_.get(), data_.get() + first * 2, (count_ - first) * 2 * sizeof(float));
+    std::memmove(left_.get(), left_.get() + first, (count_ - first) * sizeof(float));
+    std::memmove(right_.get(), right_.get() + first, (count_ - first) * sizeof(float));
     count_ -= first;
     pos_ -= static_cast<double>(first);
 }
@@ -69,9 +74,12 @@ void SincResampler::push(const int16_t* frames, size_t count) {
     if (capacity_ - count_ < count)
         compact();
     count = std::min(count, capacity_ - count_);
-    float* to = data_.get() + count_ * 2;
-    for (size_t i = 0; i < count * 2; ++i)
-        to[i] = frames[i];
+    float* left = left_.get() + count_;
+    float* right = right_.get() + count_;
+    for (size_t i = 0; i < count; ++i) {
+        left[i] = frames[2 * i];
+        right[i] = frames[2 * i + 1];
+    }
     count_ += count;
 }
 
@@ -84,27 +92,27 @@ size_t SincResampler::ready(double step) const {
     return static_cast<size_t>(std::floor(last / step)) + 1;
 }
 
-void SincResampler::filterRow(double fraction, float* row) const {
-    const double at = fraction * kPhases;
-    const size_t p = std::min(static_cast<size_t>(at), kPhases - 1);
-    const float w = static_cast<float>(at - static_cast<double>(p));
-    const float* a = &table_[p * kTaps];
-    const float* b = a + kTaps;
-    for (size_t k = 0; k < kTaps; ++k)
-        row[k] = a[k] + w * (b[k] - a[k]);
-}
-
 void SincResampler::read(float* out, size_t count, double step) {
-    float row[kTaps];
     for (size_t n = 0; n < count; ++n) {
-        const double whole = std::floor(pos_);
-        filterRow(pos_ - whole, row);
-        const float* x = data_.get() + (static_cast<size_t>(whole) - (kHalfTaps - 1)) * 2;
+        const size_t whole = static_cast<size_t>(pos_);
+        const auto phase =
+            static_cast<size_t>(std::lround((pos_ - static_cast<double>(whole)) * kPhases));
+        const float* row = &table_[phase * kTaps];
+        const size_t first = whole - (kHalfTaps - 1);
+        const float* l = left_.get() + first;
+        const float* r = right_.get() + first;
+        float accL[kLanes] = {};
+        float accR[kLanes] = {};
+        for (size_t k = 0; k < kTaps; k += kLanes)
+            for (size_t j = 0; j < kLanes; ++j) {
+                accL[j] += row[k + j] * l[k + j];
+                accR[j] += row[k + j] * r[k + j];
+            }
         float left = 0;
         float right = 0;
-        for (size_t k = 0; k < kTaps; ++k) {
-            left += row[k] * x[2 * k];
-            right += row[k] * x[2 * k + 1];
+        for (size_t j = 0; j < kLanes; ++j) {
+            left += accL[j];
+            right += accR[j];
         }
         out[2 * n] = left;
         out[2 * n + 1] = right;
