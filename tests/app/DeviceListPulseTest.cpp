@@ -1,6 +1,7 @@
 // The device list against the real sound server: the default source first,
 // the chosen source found again by its server name, and sources that come and
 // go while the window is open.
+#include "audio/lib/MixedInput.h"
 #include "settings/RecorderSettings.h"
 #include "tests/support/ConfigTestData.h"
 #include "tests/support/WindowFixture.h"
@@ -71,8 +72,45 @@ TEST_F(DeviceList, TheDefaultSourceComesFirstAndTheOthersKeepTheServersOrder) {
         QString::fromStdString(Shell("pactl list short sources | cut -f2")).split('\n');
     ASSERT_LT(server.indexOf("tova_first.monitor"), server.indexOf("tova_second.monitor"));
     server.removeAll("tova_second.monitor");
-    EXPECT_EQ(Ids(window->cmbDevice), QStringList{"tova_second.monitor"} + server);
+    // The mixed input comes after the server's inputs.
+    EXPECT_EQ(Ids(window->cmbDevice),
+              QStringList{"tova_second.monitor"} + server + QStringList{audiolib::kMixedInputId});
     EXPECT_EQ(window->cmbDevice->itemText(0), "Monitor of tova_second");
+    EXPECT_EQ(window->cmbDevice->itemText(server.size() + 1), "Microphone + computer sound");
+}
+
+TEST_F(DeviceList, TheMixedInputIsChosenByItsIndexAndStaysChosenByItsName) {
+    const int sources = static_cast<int>(
+        QString::fromStdString(Shell("pactl list short sources | cut -f2")).split('\n').size());
+    std::string config = defaultConfigFile();
+    setElementText(config, "Device", std::to_string(sources));
+    TempFolder::write(dir / "config.xml", config);
+    window = makeWindow();
+    EXPECT_EQ(window->cmbDevice->currentIndex(), sources);
+    EXPECT_EQ(window->cmbDevice->currentText(), "Microphone + computer sound");
+    window.reset();
+    std::string saved = TempFolder::read(dir / "config.xml");
+    EXPECT_NE(saved.find("\t<Device>" + std::to_string(sources) + "</Device>\r\n"),
+              std::string::npos)
+        << saved;
+
+    // Chosen in the window, it is remembered by name, and one input more on
+    // the server moves it without losing it.
+    window = makeWindow();
+    window->cmbDevice->setCurrentIndex(sources);
+    window.reset();
+    third = LoadNullSink("tova_third");
+    ASSERT_FALSE(third.empty());
+    window = makeWindow();
+    EXPECT_EQ(window->cmbDevice->currentIndex(), sources + 1);
+    EXPECT_EQ(window->cmbDevice->currentData().toString(), audiolib::kMixedInputId);
+    window.reset();
+    saved = TempFolder::read(dir / "config.xml");
+    EXPECT_NE(saved.find("\t<Device>" + std::to_string(sources + 1) +
+                         "</Device>\r\n\t<DeviceName>" + audiolib::kMixedInputId +
+                         "</DeviceName>\r\n"),
+              std::string::npos)
+        << saved;
 }
 
 TEST_F(DeviceList, TheRememberedSourceIsFoundAfterTheOrderChangedAndSavedBesideDevice) {
