@@ -41,6 +41,14 @@ void TfrmMain::TimerTimer(QObject*) {
     ++FElapsedTimeCount;
     txtTimer->setText(ElapsedTimeText(FElapsedTimeCount));
     ShowSoundLost(FRecUtils->LostSeconds() > 0.0);
+    TellRecordingWarning();
+}
+
+void TfrmMain::TellRecordingWarning() {
+    const std::string warning = FRecUtils->TakeRecordingWarning();
+    if (!warning.empty())
+        FServices.messages->show(this, QStringLiteral("Warning"), QString::fromStdString(warning),
+                                 MessageIcon::Warning, MessageButtons::Ok);
 }
 
 void TfrmMain::ShowSoundLost(bool lost) {

@@ -29,6 +29,9 @@ public:
     virtual void onServerLost() { onInputLost(); }
     // The server dropped data before we could read it.
     virtual void onOverrun(uint64_t frames) = 0;
+    // One side of a mixed capture went away (kLostMicrophone or
+    // kLostComputerSound); the capture goes on with the other.
+    virtual void onPartLost(uint32_t part) { (void)part; }
 };
 
 class CaptureStream {

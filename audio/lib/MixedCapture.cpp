@@ -1,5 +1,7 @@
 #include "audio/lib/MixedCapture.h"
 
+#include "audio/lib/AudioLib.h"
+
 #include <algorithm>
 #include <chrono>
 
@@ -118,8 +120,7 @@ bool MixedCapture::moveIn(Part& part, StreamMixer::Part which, int16_t* buffer) 
         mixer_.stamp(which, stamp.total, stamp.seconds);
         part.stamped = stamp.total;
     }
-    if (part.lost && !mixer_.lost(which))
-        mixer_.lose(which);
+    noticeLoss(part, which);
     if (part.gap.exchange(false))
         mixer_.realign();
     bool moved = false;
@@ -133,6 +134,18 @@ bool MixedCapture::moveIn(Part& part, StreamMixer::Part which, int16_t* buffer) 
         part.taken += got;
         moved = true;
     }
+}
+
+// One side gone is told, and the other records on; both gone is a lost
+// input, as for any capture.
+void MixedCapture::noticeLoss(Part& part, StreamMixer::Part which) {
+    if (!part.lost || mixer_.lost(which))
+        return;
+    mixer_.lose(which);
+    if (mixer_.lost(StreamMixer::Lead) && mixer_.lost(StreamMixer::Follower))
+        sink_.onInputLost();
+    else
+        sink_.onPartLost(which == StreamMixer::Lead ? kLostMicrophone : kLostComputerSound);
 }
 
 void MixedCapture::deliver(bool last, int16_t* buffer) {
@@ -161,10 +174,6 @@ void MixedCapture::mixLoop() {
         if (last) {
             deliver(true, buffer.get());
             return;
-        }
-        if (mixer_.lost(StreamMixer::Lead) && mixer_.lost(StreamMixer::Follower) && !lostTold_) {
-            lostTold_ = true;
-            sink_.onInputLost();
         }
         (void)wake_.try_acquire_for(kIdleWake);
         wakePending_ = false;

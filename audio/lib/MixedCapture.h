@@ -64,6 +64,7 @@ private:
     void wake();
     void mixLoop();
     bool moveIn(Part& part, StreamMixer::Part which, int16_t* buffer);
+    void noticeLoss(Part& part, StreamMixer::Part which);
     void deliver(bool last, int16_t* buffer);
 
     CaptureSink& sink_;
@@ -77,7 +78,6 @@ private:
     std::atomic<bool> wakePending_{false};
     std::atomic<bool> resumed_{false};
     std::atomic<bool> quit_{false};
-    bool lostTold_ = false;
 };
 
 } // namespace audiolib

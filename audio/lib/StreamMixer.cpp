@@ -10,6 +10,10 @@ namespace {
 
 constexpr size_t kHeldFrames = size_t{1} << 15; // ~0.7 s of each stream
 constexpr size_t kChunkFrames = 4096;           // made per mix() at most
+// How fast a stream's placed start may move later, seconds per second: more
+// than any clock drifts, so a slow clock is followed, and little enough that
+// a late stamp moves it by well under a millisecond before the next one.
+constexpr double kOriginLeak = 0.01;
 
 int16_t saturate(float v) {
     return static_cast<int16_t>(std::clamp(std::nearbyint(v), -32768.0f, 32767.0f));
@@ -42,7 +46,12 @@ void StreamMixer::append(Part part, const int16_t* frames, size_t count) {
 }
 
 void StreamMixer::stamp(Part part, uint64_t total, double seconds) {
-    stamps_[part] = {total, seconds, true};
+    const double origin = seconds - static_cast<double>(total) / rate_;
+    Origin& o = origins_[part];
+    if (!o.valid || origin < o.seconds + kOriginLeak * (seconds - o.at))
+        o = {origin, seconds, true};
+    else
+        o = {o.seconds + kOriginLeak * (seconds - o.at), seconds, true};
     ++stampsSinceRealign_[part];
 }
 
@@ -52,6 +61,8 @@ void StreamMixer::lose(Part part) {
 
 void StreamMixer::realign() {
     aligned_ = false;
+    // After a pause or a gap each stream starts afresh in time.
+    origins_[Lead].valid = origins_[Follower].valid = false;
     stampsSinceRealign_[Lead] = 0;
     stampsSinceRealign_[Follower] = 0;
 }
@@ -65,16 +76,13 @@ double StreamMixer::followerConsumed() const {
 }
 
 double StreamMixer::lag() const {
-    if (!stamps_[Lead].valid || !stamps_[Follower].valid)
+    if (!origins_[Lead].valid || !origins_[Follower].valid)
         return 0;
-    // What each input has delivered but the mix has not used yet, both
-    // brought to the same moment: the follower's frames that wait longer
-    // than the lead's are the lag.
-    const double followerWaiting = static_cast<double>(stamps_[Follower].total) -
-                                   followerConsumed() +
-                                   rate_ * (stamps_[Lead].seconds - stamps_[Follower].seconds);
-    const double leadWaiting = static_cast<double>(stamps_[Lead].total) - leadConsumed();
-    return followerWaiting - leadWaiting;
+    // The follower frame that belongs with the lead's next one, against the
+    // one it reads next.
+    const double wanted =
+        leadConsumed() + rate_ * (origins_[Lead].seconds - origins_[Follower].seconds);
+    return wanted - followerConsumed();
 }
 
 void StreamMixer::alignIfDue() {

@@ -7,7 +7,9 @@
 //
 // Where each stream stands in time comes from stamps: after each block, how
 // many frames the input has delivered in all, and when (seconds on one clock
-// for both). At the start, and when asked after a gap, the stream that is
+// for both). A stamp is never early, only late by however long its thread
+// was kept from running, so each stream's start is placed by its least late
+// stamps. At the start, and when asked after a gap, the stream that is
 // ahead is cut once to line the two up; from then on only the step moves.
 //
 // One thread only (no locks, nothing allocated after construction); the
@@ -55,9 +57,9 @@ public:
     double step() const { return corrector_.step(); }
 
 private:
-    struct Stamp {
-        uint64_t total = 0;
-        double seconds = 0;
+    struct Origin {
+        double seconds = 0; // when the stream's frame 0 was captured
+        double at = 0;      // of the stamp that last moved it
         bool valid = false;
     };
     void alignIfDue();
@@ -73,7 +75,7 @@ private:
     size_t leadFirst_ = 0;
     size_t leadCount_ = 0;
     uint64_t appended_[2] = {0, 0};
-    Stamp stamps_[2];
+    Origin origins_[2];
     bool lost_[2] = {false, false};
     bool aligned_ = false;
     unsigned stampsSinceRealign_[2] = {0, 0};

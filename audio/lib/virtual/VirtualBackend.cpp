@@ -99,9 +99,11 @@ size_t VirtualBackend::pushBlocks(size_t count) {
     return delivered;
 }
 
-void VirtualBackend::loseInput() {
+void VirtualBackend::loseInput(const std::string& name) {
     std::lock_guard lock(mutex_);
     for (VirtualCapture* c : captures_) {
+        if (!name.empty() && c->inputName() != name)
+            continue;
         c->lose();
         // Paced captures report it on their own thread.
         if (config_.manual)

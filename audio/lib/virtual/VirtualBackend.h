@@ -61,7 +61,8 @@ public:
     // the calling thread; returns the blocks delivered.
     size_t pushBlocks(size_t count);
     // Every open capture loses its source (reported once, then silence).
-    void loseInput();
+    // With a name: only the captures of the input of that name.
+    void loseInput(const std::string& name = {});
     // Every open capture hears of an overrun of `frames`.
     void reportOverrun(uint64_t frames);
     // The input the last capture was opened on (-1 when the default was asked

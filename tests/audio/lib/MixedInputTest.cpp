@@ -68,13 +68,23 @@ TEST_F(MixedRecording, IsListedAfterTheDeviceInputsAndRecordsBothDefaults) {
     EXPECT_NEAR(toneLevel(encoder->samples, 22050, 22050, 2205), 4000, 400);
 }
 
-TEST_F(MixedRecording, BothDefaultsGoneIsALostInput) {
+TEST_F(MixedRecording, OneSideGoneIsToldAndTheOtherRecordsOnBothGoneIsALostInput) {
     ASSERT_TRUE(recordSetInput(3, kInputOn, 1.0f));
     const Handle h = recordStart(44100, 2, 0, nullptr, nullptr);
     ASSERT_NE(h, 0u);
     ASSERT_EQ(attachEncoder(h, std::make_unique<KeepingEncoder>(encoder)), h);
     ASSERT_TRUE(eventually([&] { return encoder->frames() > 0; }));
-    device->loseInput();
+    device->loseInput("Monitor of Speakers");
+    ASSERT_TRUE(eventually([&] { return channelLostParts(h) == kLostComputerSound; }));
+    const size_t lostAt = encoder->frames();
+    ASSERT_TRUE(eventually([&] { return encoder->frames() >= lostAt + 22050; }));
+    EXPECT_EQ(channelEndCause(h), EndCause::None);
+    {
+        std::lock_guard lock(encoder->mutex);
+        EXPECT_NEAR(toneLevel(encoder->samples, lostAt + 4410, 11025, 441), 12000, 1200);
+        EXPECT_LT(toneLevel(encoder->samples, lostAt + 4410, 11025, 2205), 100);
+    }
+    device->loseInput("Microphone");
     EXPECT_TRUE(eventually([&] { return channelEndCause(h) == EndCause::InputLost; }));
     channelStop(h);
 }

@@ -25,7 +25,7 @@ struct Simulation {
     double followerClock = 1.0; // the follower's rate over the lead's
     double followerStart = 0.0; // when its first frame was captured (s)
     double leadStart = 0.0;
-    double jitter = 0.0; // of the stamps (s), uniform
+    double jitter = 0.0; // how late a stamp comes, at most (s)
     Signal lead;
     Signal follower;
     StreamMixer mixer{kRate};
@@ -46,7 +46,7 @@ struct Simulation {
         const auto which = part == 0 ? StreamMixer::Lead : StreamMixer::Follower;
         mixer.append(which, block.data(), kBlock);
         sent[part] += kBlock;
-        std::uniform_real_distribution<double> noise(-jitter, jitter);
+        std::uniform_real_distribution<double> noise(0, jitter);
         mixer.stamp(which, sent[part], arrival(part, sent[part]) + noise(random));
         drain();
     }
@@ -104,7 +104,7 @@ void expectLockedOver(double drift, double minutes) {
     Simulation sim;
     sim.followerClock = 1.0 + drift;
     sim.followerStart = -0.012;
-    sim.jitter = 0.002;
+    sim.jitter = 0.005;
     sim.lead = [](uint64_t) { return int16_t{0}; };
     sim.follower = sine(hz, 16000, sim.followerClock);
     const double seconds = minutes * 60;
