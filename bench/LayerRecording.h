@@ -5,10 +5,25 @@
 #include "audio/lib/AudioLib.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
 namespace bench {
+
+// Makes a 1 kHz tone of `seconds` at `volume` in `file` and plays it into the
+// null sink "rec" until stopped; waits until the sink runs. The pid, or -1
+// when sox fails.
+inline pid_t playTone(const std::string& file, int seconds, double volume) {
+    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + file + "' synth " +
+                             std::to_string(seconds) + " sine 1000 vol " + std::to_string(volume);
+    if (std::system(make.c_str()) != 0)
+        return -1;
+    // Low latency so that the null sink delivers in small blocks from the start.
+    const pid_t player = spawn({"paplay", "--device=rec", "--latency-msec=20", file}, -1, -1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    return player;
+}
 
 struct LayerRun {
     double cpu = -1; // this process and its lame child, seconds; < 0: failed

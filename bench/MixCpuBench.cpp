@@ -39,16 +39,11 @@ int main(int argc, char** argv) {
     const int secs = argc > 1 ? std::atoi(argv[1]) : 30;
     const fs::path dir = fs::temp_directory_path() / ("tovaline-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    const std::string tone = (dir / "tone.wav").string();
-    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth " +
-                             std::to_string(4 * secs + 20) + " sine 1000 vol 0.4";
-    if (std::system(make.c_str()) != 0) {
+    const pid_t player = bench::playTone((dir / "tone.wav").string(), 4 * secs + 20, 0.4);
+    if (player < 0) {
         std::fprintf(stderr, "sox failed\n");
         return 1;
     }
-    const pid_t player =
-        bench::spawn({"paplay", "--device=rec", "--latency-msec=20", tone}, -1, -1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
 
     Total single;
     Total mixed;

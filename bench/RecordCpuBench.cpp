@@ -55,18 +55,12 @@ int main(int argc, char** argv) {
     const int secs = argc > 1 ? std::atoi(argv[1]) : 60;
     const fs::path dir = fs::temp_directory_path() / ("tovaline-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    const std::string tone = (dir / "tone.wav").string();
-    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth " +
-                             std::to_string(2 * secs + 20) + " sine 1000 vol 0.5";
-    if (std::system(make.c_str()) != 0) {
+    // The tone plays through the whole run.
+    const pid_t player = bench::playTone((dir / "tone.wav").string(), 2 * secs + 20, 0.5);
+    if (player < 0) {
         std::fprintf(stderr, "sox failed\n");
         return 1;
     }
-    // The tone plays through the whole run; low latency so that the null
-    // sink delivers in small blocks from the start.
-    const pid_t player =
-        bench::spawn({"paplay", "--device=rec", "--latency-msec=20", tone}, -1, -1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
 
     const bench::LayerRun layer =
         bench::recordThroughLayer(secs, "Monitor of RecSink", (dir / "layer.mp3").string());

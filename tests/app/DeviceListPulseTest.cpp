@@ -3,6 +3,7 @@
 // go while the window is open.
 #include "audio/lib/MixedInput.h"
 #include "settings/RecorderSettings.h"
+#include "tests/support/ChildProcesses.h"
 #include "tests/support/ConfigTestData.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/TComboBox.h"
@@ -15,22 +16,9 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
-            out.append(buf, n);
-        pclose(pipe);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
-
 std::string LoadNullSink(const std::string& name) {
-    return Shell("pactl load-module module-null-sink sink_name=" + name +
-                 " sink_properties=device.description=" + name);
+    return ShellOutput("pactl load-module module-null-sink sink_name=" + name +
+                       " sink_properties=device.description=" + name);
 }
 
 QStringList Ids(const TComboBox* list) {
@@ -49,14 +37,14 @@ protected:
         second = LoadNullSink("tova_second");
         ASSERT_FALSE(first.empty());
         ASSERT_FALSE(second.empty());
-        Shell("pactl set-default-source tova_second.monitor");
+        ShellOutput("pactl set-default-source tova_second.monitor");
     }
     void TearDown() override {
         window.reset();
-        Shell("pactl set-default-source rec.monitor");
+        ShellOutput("pactl set-default-source rec.monitor");
         for (const std::string& module : {first, second, third})
             if (!module.empty())
-                Shell("pactl unload-module " + module);
+                ShellOutput("pactl unload-module " + module);
     }
 
     std::unique_ptr<TfrmMain> window;
@@ -69,7 +57,7 @@ TEST_F(DeviceList, TheDefaultSourceComesFirstAndTheOthersKeepTheServersOrder) {
     installConfig();
     window = makeWindow();
     QStringList server =
-        QString::fromStdString(Shell("pactl list short sources | cut -f2")).split('\n');
+        QString::fromStdString(ShellOutput("pactl list short sources | cut -f2")).split('\n');
     ASSERT_LT(server.indexOf("tova_first.monitor"), server.indexOf("tova_second.monitor"));
     server.removeAll("tova_second.monitor");
     // The mixed input comes after the server's inputs.
@@ -80,8 +68,10 @@ TEST_F(DeviceList, TheDefaultSourceComesFirstAndTheOthersKeepTheServersOrder) {
 }
 
 TEST_F(DeviceList, TheMixedInputIsChosenByItsIndexAndStaysChosenByItsName) {
-    const int sources = static_cast<int>(
-        QString::fromStdString(Shell("pactl list short sources | cut -f2")).split('\n').size());
+    const int sources =
+        static_cast<int>(QString::fromStdString(ShellOutput("pactl list short sources | cut -f2"))
+                             .split('\n')
+                             .size());
     std::string config = defaultConfigFile();
     setElementText(config, "Device", std::to_string(sources));
     TempFolder::write(dir / "config.xml", config);
@@ -132,7 +122,7 @@ TEST_F(DeviceList, TheRememberedSourceIsFoundAfterTheOrderChangedAndSavedBesideD
         << saved;
 
     // Gone in the next run: Device decides, and the name stays remembered.
-    Shell("pactl unload-module " + first);
+    ShellOutput("pactl unload-module " + first);
     first.clear();
     window = makeWindow();
     // An index past the list records the default input, which the list shows.
@@ -153,14 +143,14 @@ TEST_F(DeviceList, SourcesAddedAndRemovedWhileOpenFollowAndTheChoiceStays) {
     EXPECT_EQ(window->cmbDevice->currentData().toString(), "tova_first.monitor");
     EXPECT_EQ(Settings.Device, window->cmbDevice->currentIndex());
 
-    Shell("pactl unload-module " + third);
+    ShellOutput("pactl unload-module " + third);
     third.clear();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return window->cmbDevice->findData("tova_third.monitor") < 0; }, 5000));
     EXPECT_EQ(window->cmbDevice->currentData().toString(), "tova_first.monitor");
 
     // The chosen source itself vanishes: the server's default takes over.
-    Shell("pactl unload-module " + first);
+    ShellOutput("pactl unload-module " + first);
     first.clear();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return window->cmbDevice->findData("tova_first.monitor") < 0; }, 5000));

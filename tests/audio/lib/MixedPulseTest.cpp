@@ -17,19 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
-            out.append(buf, n);
-        pclose(pipe);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
-
 constexpr double kAmplitude = 0.3 * 32767;
 
 // Level of `hz` in the left channel over 100 ms from `frame` (whole cycles
@@ -51,15 +38,16 @@ protected:
         dir = fs::temp_directory_path() / ("tova mix " + std::to_string(getpid()));
         fs::create_directories(dir);
         for (const char* sink : {"tova_mic", "tova_out"}) {
-            modules.push_back(shell(std::string("pactl load-module module-null-sink sink_name=") +
-                                    sink + " sink_properties=device.description=" + sink));
+            modules.push_back(
+                ShellOutput(std::string("pactl load-module module-null-sink sink_name=") + sink +
+                            " sink_properties=device.description=" + sink));
             ASSERT_FALSE(modules.back().empty());
             // An idle null sink delivers its monitor late at first.
             keepers.push_back(SpawnProcess({"pacat", "--playback", "--raw", "--latency-msec=20",
                                             std::string("--device=") + sink, "/dev/zero"}));
         }
-        shell("pactl set-default-source tova_mic.monitor");
-        shell("pactl set-default-sink tova_out");
+        ShellOutput("pactl set-default-source tova_mic.monitor");
+        ShellOutput("pactl set-default-sink tova_out");
     }
     void TearDown() override {
         recordFree();
@@ -68,16 +56,16 @@ protected:
                 kill(pid, SIGTERM);
                 waitpid(pid, nullptr, 0);
             }
-        shell("pactl set-default-sink rec");
-        shell("pactl set-default-source rec.monitor");
+        ShellOutput("pactl set-default-sink rec");
+        ShellOutput("pactl set-default-source rec.monitor");
         for (const std::string& module : modules)
-            shell("pactl unload-module " + module);
+            ShellOutput("pactl unload-module " + module);
         fs::remove_all(dir);
     }
 
     std::string tone(const char* name, double hz, double padSeconds) {
         const std::string file = (dir / name).string();
-        const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + file + "' synth 2 sine " +
+        const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + file + "' synth 3 sine " +
                                  std::to_string(hz) + " vol 0.3 pad " + std::to_string(padSeconds) +
                                  " 0";
         EXPECT_EQ(std::system(make.c_str()), 0);
@@ -92,6 +80,47 @@ protected:
         return encoder->frames() >= frames;
     }
 
+    // Starts recording the mixed input into a fresh encoder, and waits until
+    // the recording runs.
+    Handle startMixed() {
+        encoder = std::make_shared<EncoderLog>();
+        int mixed = -1;
+        for (int n = 0; const char* id = recordGetInputId(n); ++n)
+            if (std::string(id) == kMixedInputId)
+                mixed = n;
+        EXPECT_GE(mixed, 0);
+        EXPECT_EQ(recordGetInputName(mixed + 1), nullptr) << "listed last";
+        EXPECT_TRUE(recordSetInput(mixed, kInputOn, 1.0f));
+        const Handle h = recordStart(44100, 2, kRecordPause, nullptr, nullptr);
+        EXPECT_NE(h, 0u);
+        EXPECT_EQ(attachEncoder(h, std::make_unique<KeepingEncoder>(encoder)), h);
+        EXPECT_TRUE(channelPlay(h, false));
+        EXPECT_TRUE(reach(22050));
+        return h;
+    }
+
+    // Plays each file into its sink, all at once, to their ends; then half a
+    // second more is recorded.
+    void play(const std::vector<std::pair<std::string, std::string>>& sinkAndFile) {
+        std::vector<pid_t> players;
+        for (const auto& [sink, file] : sinkAndFile)
+            players.push_back(
+                SpawnProcess({"paplay", "--device=" + sink, "--latency-msec=20", file}));
+        for (pid_t pid : players) {
+            EXPECT_GT(pid, 0);
+            waitpid(pid, nullptr, 0);
+        }
+        EXPECT_TRUE(reach(encoder->frames() + 22050));
+    }
+
+    // The loudest level of `hz` in any 100 ms of the recording.
+    double loudest(double hz) {
+        double most = 0;
+        for (size_t f = 0; f + 4410 <= encoder->frames(); f += 4410)
+            most = std::max(most, level(encoder->samples, f, hz));
+        return most;
+    }
+
     fs::path dir;
     std::vector<std::string> modules;
     std::vector<pid_t> keepers;
@@ -100,28 +129,10 @@ protected:
 
 TEST_F(MixedPulse, TheFileHoldsEachSideAloneAndBothTogetherAtTheirLevels) {
     const std::string mic = tone("mic.wav", 440, 0);
-    const std::string out = tone("out.wav", 880, 1);
+    const std::string out = tone("out.wav", 880, 1.5);
     ASSERT_TRUE(recordInit(-1));
-    int mixed = -1;
-    for (int n = 0; const char* id = recordGetInputId(n); ++n)
-        if (std::string(id) == kMixedInputId)
-            mixed = n;
-    ASSERT_GE(mixed, 0);
-    ASSERT_EQ(recordGetInputName(mixed + 1), nullptr) << "listed last";
-    ASSERT_TRUE(recordSetInput(mixed, kInputOn, 1.0f));
-    const Handle h = recordStart(44100, 2, kRecordPause, nullptr, nullptr);
-    ASSERT_NE(h, 0u);
-    ASSERT_EQ(attachEncoder(h, std::make_unique<KeepingEncoder>(encoder)), h);
-    ASSERT_TRUE(channelPlay(h, false));
-    ASSERT_TRUE(reach(22050));
-    const pid_t players[] = {
-        SpawnProcess({"paplay", "--device=tova_mic", "--latency-msec=20", mic}),
-        SpawnProcess({"paplay", "--device=tova_out", "--latency-msec=20", out})};
-    for (pid_t pid : players) {
-        ASSERT_GT(pid, 0);
-        waitpid(pid, nullptr, 0);
-    }
-    ASSERT_TRUE(reach(encoder->frames() + 22050));
+    const Handle h = startMixed();
+    play({{"tova_mic", mic}, {"tova_out", out}});
     EXPECT_EQ(channelLostFrames(h), 0u);
     ASSERT_TRUE(channelStop(h));
 
@@ -144,6 +155,48 @@ TEST_F(MixedPulse, TheFileHoldsEachSideAloneAndBothTogetherAtTheirLevels) {
     EXPECT_GE(micAlone, 7);
     EXPECT_GE(both, 7);
     EXPECT_GE(outAlone, 7);
+}
+
+TEST_F(MixedPulse, AClickPlayedIntoBothAtOnceLandsWithin5Ms) {
+    // One stream into both sinks at once: the server's combining sink keeps
+    // its two outputs in step.
+    modules.push_back(ShellOutput("pactl load-module module-combine-sink sink_name=tova_both "
+                                  "slaves=tova_mic,tova_out"));
+    ASSERT_FALSE(modules.back().empty());
+    const std::string click = (dir / "click.wav").string();
+    ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + click +
+                           "' synth 0.0002 square 2500 vol 0.4 pad 0.5 0.5")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(recordInit(-1));
+    const Handle h = startMixed();
+    play({{"tova_both", click}});
+    ASSERT_TRUE(channelStop(h));
+    size_t first = 0;
+    size_t last = 0;
+    for (size_t f = 0; f < encoder->frames(); ++f)
+        if (std::abs(encoder->samples[2 * f]) > 0.25 * 32767) {
+            first = first ? first : f;
+            last = f;
+        }
+    ASSERT_GT(first, 0u) << "the click was recorded";
+    // The click is 9 frames long; 5 ms are 220.
+    EXPECT_LT(last - first, 9u + 220u) << "one click, not two";
+}
+
+TEST_F(MixedPulse, ANewDefaultIsFollowedByTheNextRecordingNotTheRunningOne) {
+    const std::string mic = tone("mic.wav", 440, 0);
+    ASSERT_TRUE(recordInit(-1));
+    Handle h = startMixed();
+    ShellOutput("pactl set-default-source rec.monitor");
+    play({{"tova_mic", mic}});
+    ASSERT_TRUE(channelStop(h));
+    EXPECT_GT(loudest(440), kAmplitude * 0.891) << "the running recording keeps its source";
+
+    h = startMixed();
+    play({{"tova_mic", mic}});
+    ASSERT_TRUE(channelStop(h));
+    EXPECT_LT(loudest(440), kAmplitude * 0.03) << "the next one records the new default";
 }
 
 } // namespace
