@@ -122,6 +122,8 @@ public:
     // its outcome is known; a bad one is told then.
     void WatchLateStops();
     void LateStopTimer();
+    // A warning of the running recording, told once (a side of the mixed input lost).
+    void TellRecordingWarning();
     // "hh:mm:ss" of a tick count; hours keep growing past 99.
     static QString ElapsedTimeText(int32_t Count);
 

@@ -300,6 +300,7 @@ int32_t TBassRecorder::Start(TRecordOutFormat outformat, const std::string& outf
     const uint32_t flags =
         audiolib::kRecordPause | (FSkipSilence ? audiolib::kRecordSkipSilence : 0u);
     FRecChannel = audiolib::recordStart(44100, 2, flags, RecordProc, nullptr);
+    FLostPartsTold = 0;
     if (FRecChannel == 0) {
         FErrCode = reccmd::kErrRecordFailed;
         return reccmd::kErrRecordFailed;
@@ -383,6 +384,21 @@ bool TBassRecorder::RecordingEndedByItself() const {
     // A paused channel calls no callback, so an encoder that died during a
     // pause shows only here.
     return audiolib::encodeIsActive(FRecChannel) == 0;
+}
+
+std::string TBassRecorder::TakeRecordingWarning() {
+    if (FRecChannel == 0)
+        return {};
+    const uint32_t lost = audiolib::channelLostParts(FRecChannel);
+    const uint32_t news = lost & ~FLostPartsTold;
+    FLostPartsTold = lost;
+    if (news & audiolib::kLostMicrophone)
+        return "The microphone is no longer available: the recording goes on with the computer "
+               "sound alone.";
+    if (news & audiolib::kLostComputerSound)
+        return "The computer sound is no longer available: the recording goes on with the "
+               "microphone alone.";
+    return {};
 }
 
 std::string TBassRecorder::RecordingEndReason() const {

@@ -77,6 +77,10 @@ public:
     // Sound of the current recording that never reached its file (a busy
     // machine, a slow disk); 0 without a recording.
     double LostSeconds() const;
+    // What the user must hear of while the recording goes on (a side of the
+    // mixed input that went away), in words; each only once per recording,
+    // empty when there is nothing new.
+    std::string TakeRecordingWarning();
 
     // Where lame and oggenc2 are looked for, with a trailing '/'; the
     // executable's folder unless set (an installed copy keeps them apart).
@@ -104,6 +108,7 @@ private:
     void FailStart();
 
     audiolib::Handle FRecChannel = 0;
+    uint32_t FLostPartsTold = 0;
     int32_t FErrCode = 0;
     TRecordOutFormat FOutformat = rofWAVE;
     std::vector<uint8_t> FAcmWAVEFormat; // empty: no block yet

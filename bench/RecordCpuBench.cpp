@@ -5,7 +5,7 @@
 //   record_cpu_bench [seconds]   (default 60)
 
 #include "BenchSupport.h"
-#include "audio/lib/AudioLib.h"
+#include "LayerRecording.h"
 
 #include <csignal>
 #include <cstdio>
@@ -49,61 +49,25 @@ double pipelineCpu(int secs, const std::string& out, double& parecCpu) {
     return bench::cpuSeconds(RUSAGE_CHILDREN) - before;
 }
 
-// The same through the layer; returns this process's CPU time plus its lame
-// child's. Our own share is ~0 outside the recording: the thread sleeps.
-double layerCpu(int secs, const std::string& out, uint64_t& lost, double& captured, double& own) {
-    using namespace audiolib;
-    const double ownBefore = bench::cpuSeconds(RUSAGE_SELF);
-    const double before = ownBefore + bench::cpuSeconds(RUSAGE_CHILDREN);
-    if (!recordInit(-1))
-        return -1;
-    for (int n = 0; const char* name = recordGetInputName(n); ++n)
-        recordSetInput(n, std::string(name) == "Monitor of RecSink" ? kInputOn : kInputOff, 1.0f);
-    static std::atomic<uint64_t> bytes{0};
-    auto count = [](Handle, const void*, uint32_t length, void*) {
-        bytes += length;
-        return true;
-    };
-    const Handle h = recordStart(44100, 2, kRecordPause, count, nullptr);
-    const std::string line =
-        bench::programFolder() + "lame " + " -b 128 -m s " + " - \"" + out + "\"";
-    if (h == 0 || encodeStart(h, line.c_str(), kEncodeAutoFree, nullptr, nullptr) != h) {
-        recordFree();
-        return -1;
-    }
-    channelPlay(h, false);
-    std::this_thread::sleep_for(std::chrono::seconds(secs));
-    lost = channelLostBlocks(h);
-    channelStop(h);
-    recordFree();
-    captured = bytes / 176400.0;
-    own = bench::cpuSeconds(RUSAGE_SELF) - ownBefore;
-    return bench::cpuSeconds(RUSAGE_SELF) + bench::cpuSeconds(RUSAGE_CHILDREN) - before;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     const int secs = argc > 1 ? std::atoi(argv[1]) : 60;
     const fs::path dir = fs::temp_directory_path() / ("tovaline-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    const std::string tone = (dir / "tone.wav").string();
-    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth " +
-                             std::to_string(2 * secs + 20) + " sine 1000 vol 0.5";
-    if (std::system(make.c_str()) != 0) {
+    // The tone plays through the whole run.
+    const pid_t player = bench::playTone((dir / "tone.wav").string(), 2 * secs + 20, 0.5);
+    if (player < 0) {
         std::fprintf(stderr, "sox failed\n");
         return 1;
     }
-    // The tone plays through the whole run; low latency so that the null
-    // sink delivers in small blocks from the start.
-    const pid_t player =
-        bench::spawn({"paplay", "--device=rec", "--latency-msec=20", tone}, -1, -1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
 
-    uint64_t lost = 0;
-    double captured = 0;
-    double own = 0;
-    const double ours = layerCpu(secs, (dir / "layer.mp3").string(), lost, captured, own);
+    const bench::LayerRun layer =
+        bench::recordThroughLayer(secs, "Monitor of RecSink", (dir / "layer.mp3").string());
+    const double ours = layer.cpu;
+    const uint64_t lost = layer.lost;
+    const double captured = layer.captured;
+    const double own = layer.own;
     double parecCpu = 0;
     const double theirs = pipelineCpu(secs, (dir / "pipeline.mp3").string(), parecCpu);
 

@@ -42,7 +42,15 @@ void TfrmMain::TimerTimer(QObject*) {
     ++FElapsedTimeCount;
     txtTimer->setText(ElapsedTimeText(FElapsedTimeCount));
     ShowSoundLost(FRecUtils->LostSeconds() > 0.0);
+    TellRecordingWarning();
     CheckDiskSpace();
+}
+
+void TfrmMain::TellRecordingWarning() {
+    const std::string warning = FRecUtils->TakeRecordingWarning();
+    if (!warning.empty())
+        FServices.messages->show(this, QStringLiteral("Warning"), QString::fromStdString(warning),
+                                 MessageIcon::Warning, MessageButtons::Ok);
 }
 
 void TfrmMain::ShowSoundLost(bool lost) {

@@ -127,6 +127,11 @@ EndCause channelEndCause(Handle channel);
 uint64_t channelLostBlocks(Handle channel);
 // The frames those blocks held: what the file is missing.
 uint64_t channelLostFrames(Handle channel);
+// The sides of the mixed input that went away while its recording goes on
+// with the other: kLostMicrophone, kLostComputerSound or both.
+constexpr uint32_t kLostMicrophone = 1;
+constexpr uint32_t kLostComputerSound = 2;
+uint32_t channelLostParts(Handle channel);
 
 // How a recording channel's encoders came out once they were finished, the
 // worst of them, from good to bad: every file complete; a file that could not

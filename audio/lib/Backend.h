@@ -29,6 +29,9 @@ public:
     virtual void onServerLost() { onInputLost(); }
     // The server dropped data before we could read it.
     virtual void onOverrun(uint64_t frames) = 0;
+    // One side of a mixed capture went away (kLostMicrophone or
+    // kLostComputerSound); the capture goes on with the other.
+    virtual void onPartLost(uint32_t part) { (void)part; }
 };
 
 class CaptureStream {
@@ -61,6 +64,9 @@ public:
 struct StreamFormat {
     uint32_t rate = 44100;
     uint32_t channels = 2;
+    // How often a capture delivers, when the caller cares (0: the backend's
+    // own choice). Each delivery wakes the backend's thread.
+    uint32_t blockMs = 0;
 };
 
 class Backend {
@@ -92,6 +98,19 @@ public:
     // Capture from input `input`, created paused. nullptr on failure.
     virtual std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                        CaptureSink& sink) = 0;
+    // The two ends of a call: the source the system records by default (the
+    // microphone), and the monitor of its default output (what the computer
+    // plays), each as the system sets it at the moment of opening.
+    enum class DefaultCapture { Source, OutputMonitor };
+    virtual bool offersDefaultCaptures() const { return false; }
+    // Capture from one of them, created paused. nullptr on failure.
+    virtual std::unique_ptr<CaptureStream>
+    openDefaultCapture(DefaultCapture which, StreamFormat format, CaptureSink& sink) {
+        (void)which;
+        (void)format;
+        (void)sink;
+        return nullptr;
+    }
     // Playback on the default output, created paused. nullptr on failure.
     virtual std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
                                                          PlaybackSource& source) = 0;

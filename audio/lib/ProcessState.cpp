@@ -6,6 +6,7 @@
 #include "audio/lib/AudioLib.h"
 #include "audio/lib/Backend.h"
 #include "audio/lib/Channel.h"
+#include "audio/lib/MixedInput.h"
 #include "audio/lib/RecordChannel.h"
 
 #include <memory>
@@ -45,7 +46,7 @@ bool connectLocked(State& s) {
     std::string reason;
     if (!backend->connect(reason))
         return fail(kErrDriver, false);
-    s.backend = std::move(backend);
+    s.backend = withMixedInput(std::move(backend));
     s.active = s.backend.get();
     return true;
 }

@@ -90,6 +90,14 @@ uint64_t channelLostFrames(Handle handle) {
     return channel->lostFrames();
 }
 
+uint32_t channelLostParts(Handle handle) {
+    std::shared_ptr<RecordChannel> channel = findRecording(handle);
+    if (!channel)
+        return fail(kErrHandle, uint32_t{0});
+    setError(kOk);
+    return channel->lostParts();
+}
+
 uint64_t channelLostBlocks(Handle handle) {
     std::shared_ptr<RecordChannel> channel = findRecording(handle);
     if (!channel)

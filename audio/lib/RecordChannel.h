@@ -65,6 +65,7 @@ public:
     EndCause endCause() const { return static_cast<EndCause>(endCause_.load()); }
     uint64_t lostBlocks() const { return lost_.load(); }
     uint64_t lostFrames() const { return lostFrames_.load(); }
+    uint32_t lostParts() const { return lostParts_.load(); }
     Handle handle() const { return handle_; }
     // True until the writer has finished the encoders and is through.
     bool finishing() const {
@@ -79,6 +80,7 @@ public:
     void onInputLost() override;
     void onServerLost() override;
     void onOverrun(uint64_t frames) override;
+    void onPartLost(uint32_t part) override { lostParts_.fetch_or(part); }
 
 private:
     void endCapture();
@@ -125,6 +127,7 @@ private:
     std::atomic<int> endCause_{static_cast<int>(EndCause::None)};
     std::atomic<uint64_t> lost_{0};
     std::atomic<uint64_t> lostFrames_{0};
+    std::atomic<uint32_t> lostParts_{0};
 };
 
 // Waits for the writers of stopped channels that were still finishing, and

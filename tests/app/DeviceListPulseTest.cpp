@@ -1,7 +1,9 @@
 // The device list against the real sound server: the default source first,
 // the chosen source found again by its server name, and sources that come and
 // go while the window is open.
+#include "audio/lib/MixedInput.h"
 #include "settings/RecorderSettings.h"
+#include "tests/support/ChildProcesses.h"
 #include "tests/support/ConfigTestData.h"
 #include "tests/support/WindowFixture.h"
 #include "ui/TComboBox.h"
@@ -14,22 +16,9 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
-            out.append(buf, n);
-        pclose(pipe);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
-
 std::string LoadNullSink(const std::string& name) {
-    return Shell("pactl load-module module-null-sink sink_name=" + name +
-                 " sink_properties=device.description=" + name);
+    return ShellOutput("pactl load-module module-null-sink sink_name=" + name +
+                       " sink_properties=device.description=" + name);
 }
 
 QStringList Ids(const TComboBox* list) {
@@ -48,14 +37,14 @@ protected:
         second = LoadNullSink("tova_second");
         ASSERT_FALSE(first.empty());
         ASSERT_FALSE(second.empty());
-        Shell("pactl set-default-source tova_second.monitor");
+        ShellOutput("pactl set-default-source tova_second.monitor");
     }
     void TearDown() override {
         window.reset();
-        Shell("pactl set-default-source rec.monitor");
+        ShellOutput("pactl set-default-source rec.monitor");
         for (const std::string& module : {first, second, third})
             if (!module.empty())
-                Shell("pactl unload-module " + module);
+                ShellOutput("pactl unload-module " + module);
     }
 
     std::unique_ptr<TfrmMain> window;
@@ -68,11 +57,50 @@ TEST_F(DeviceList, TheDefaultSourceComesFirstAndTheOthersKeepTheServersOrder) {
     installConfig();
     window = makeWindow();
     QStringList server =
-        QString::fromStdString(Shell("pactl list short sources | cut -f2")).split('\n');
+        QString::fromStdString(ShellOutput("pactl list short sources | cut -f2")).split('\n');
     ASSERT_LT(server.indexOf("tova_first.monitor"), server.indexOf("tova_second.monitor"));
     server.removeAll("tova_second.monitor");
-    EXPECT_EQ(Ids(window->cmbDevice), QStringList{"tova_second.monitor"} + server);
+    // The mixed input comes after the server's inputs.
+    EXPECT_EQ(Ids(window->cmbDevice),
+              QStringList{"tova_second.monitor"} + server + QStringList{audiolib::kMixedInputId});
     EXPECT_EQ(window->cmbDevice->itemText(0), "Monitor of tova_second");
+    EXPECT_EQ(window->cmbDevice->itemText(server.size() + 1), "Microphone + computer sound");
+}
+
+TEST_F(DeviceList, TheMixedInputIsChosenByItsIndexAndStaysChosenByItsName) {
+    const int sources =
+        static_cast<int>(QString::fromStdString(ShellOutput("pactl list short sources | cut -f2"))
+                             .split('\n')
+                             .size());
+    std::string config = defaultConfigFile();
+    setElementText(config, "Device", std::to_string(sources));
+    TempFolder::write(dir / "config.xml", config);
+    window = makeWindow();
+    EXPECT_EQ(window->cmbDevice->currentIndex(), sources);
+    EXPECT_EQ(window->cmbDevice->currentText(), "Microphone + computer sound");
+    window.reset();
+    std::string saved = TempFolder::read(dir / "config.xml");
+    EXPECT_NE(saved.find("\t<Device>" + std::to_string(sources) + "</Device>\r\n"),
+              std::string::npos)
+        << saved;
+
+    // Chosen in the window, it is remembered by name, and one input more on
+    // the server moves it without losing it.
+    window = makeWindow();
+    window->cmbDevice->setCurrentIndex(sources);
+    window.reset();
+    third = LoadNullSink("tova_third");
+    ASSERT_FALSE(third.empty());
+    window = makeWindow();
+    EXPECT_EQ(window->cmbDevice->currentIndex(), sources + 1);
+    EXPECT_EQ(window->cmbDevice->currentData().toString(), audiolib::kMixedInputId);
+    window.reset();
+    saved = TempFolder::read(dir / "config.xml");
+    EXPECT_NE(saved.find("\t<Device>" + std::to_string(sources + 1) +
+                         "</Device>\r\n\t<DeviceName>" + audiolib::kMixedInputId +
+                         "</DeviceName>\r\n"),
+              std::string::npos)
+        << saved;
 }
 
 TEST_F(DeviceList, TheRememberedSourceIsFoundAfterTheOrderChangedAndSavedBesideDevice) {
@@ -94,7 +122,7 @@ TEST_F(DeviceList, TheRememberedSourceIsFoundAfterTheOrderChangedAndSavedBesideD
         << saved;
 
     // Gone in the next run: Device decides, and the name stays remembered.
-    Shell("pactl unload-module " + first);
+    ShellOutput("pactl unload-module " + first);
     first.clear();
     window = makeWindow();
     // An index past the list records the default input, which the list shows.
@@ -115,14 +143,14 @@ TEST_F(DeviceList, SourcesAddedAndRemovedWhileOpenFollowAndTheChoiceStays) {
     EXPECT_EQ(window->cmbDevice->currentData().toString(), "tova_first.monitor");
     EXPECT_EQ(Settings.Device, window->cmbDevice->currentIndex());
 
-    Shell("pactl unload-module " + third);
+    ShellOutput("pactl unload-module " + third);
     third.clear();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return window->cmbDevice->findData("tova_third.monitor") < 0; }, 5000));
     EXPECT_EQ(window->cmbDevice->currentData().toString(), "tova_first.monitor");
 
     // The chosen source itself vanishes: the server's default takes over.
-    Shell("pactl unload-module " + first);
+    ShellOutput("pactl unload-module " + first);
     first.clear();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return window->cmbDevice->findData("tova_first.monitor") < 0; }, 5000));

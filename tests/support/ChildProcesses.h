@@ -28,6 +28,21 @@ inline pid_t SpawnProcess(std::vector<std::string> args) {
     return pid;
 }
 
+// Runs a shell command to its end: its standard output, without the blanks
+// and line ends it ends with.
+inline std::string ShellOutput(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
+            out.append(buf, n);
+        pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
 // Runs args[0] to its end: its exit code, or -1 when it did not exit.
 inline int RunProcess(std::vector<std::string> args) {
     const pid_t pid = SpawnProcess(std::move(args));

@@ -66,6 +66,19 @@ bool contextSettled(pa_context* c) {
     return st == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(st);
 }
 
+// Called with the loop locked: waits for a query's answer. On a timeout
+// the query is cancelled, so its callback never writes into the caller's
+// frame after it returned.
+bool awaitQuery(pa_threaded_mainloop* loop, pa_operation* op, const bool& done) {
+    if (!op)
+        return false;
+    const bool finished = waitLocked(loop, kQueryTimeoutMs, [&] { return done; });
+    if (!finished)
+        pa_operation_cancel(op);
+    pa_operation_unref(op);
+    return finished;
+}
+
 } // namespace
 
 PulseBackend::~PulseBackend() {
@@ -161,19 +174,11 @@ bool PulseBackend::listSources() {
     };
     LoopLock lock(conn_.loop);
     pa_operation* op = pa_context_get_source_info_list(conn_.context, onSource, &query);
-    if (!op)
-        return false;
-    const bool finished = waitLocked(conn_.loop, kQueryTimeoutMs, [&] { return query.done; });
-    if (!finished) {
-        // The callback must not write into `query` after we return.
-        pa_operation_cancel(op);
-    }
-    pa_operation_unref(op);
-    if (!finished)
+    if (!awaitQuery(conn_.loop, op, query.done))
         return false;
     // The source chosen in the desktop's sound settings comes first, the
     // others keep the server's order.
-    const std::string preferred = defaultSourceName();
+    const std::string preferred = serverDefaults().source;
     std::stable_partition(query.found.begin(), query.found.end(),
                           [&](const Source& src) { return src.name == preferred; });
     sources_ = std::move(query.found);
@@ -191,26 +196,42 @@ void PulseBackend::reconnectIfLost() {
     }
 }
 
-// Called with the loop locked; empty when the server names no default.
-std::string PulseBackend::defaultSourceName() {
+// Called with the loop locked; empty names where the server names no default.
+PulseBackend::Defaults PulseBackend::serverDefaults() {
     struct Query {
-        std::string name;
+        Defaults names;
         bool done = false;
     } query;
     auto onInfo = [](pa_context*, const pa_server_info* info, void* user) {
         auto* q = static_cast<Query*>(user);
         if (info && info->default_source_name)
-            q->name = info->default_source_name;
+            q->names.source = info->default_source_name;
+        if (info && info->default_sink_name)
+            q->names.sink = info->default_sink_name;
         q->done = true;
     };
     pa_operation* op = pa_context_get_server_info(conn_.context, onInfo, &query);
-    if (!op)
-        return {};
-    const bool finished = waitLocked(conn_.loop, kQueryTimeoutMs, [&] { return query.done; });
-    if (!finished)
-        pa_operation_cancel(op);
-    pa_operation_unref(op);
-    return finished ? query.name : std::string();
+    return awaitQuery(conn_.loop, op, query.done) ? query.names : Defaults{};
+}
+
+// Called with the loop locked; empty when the sink is unknown.
+std::string PulseBackend::monitorOf(const std::string& sinkName) {
+    struct Query {
+        std::string monitor;
+        bool done = false;
+    } query;
+    auto onSink = [](pa_context*, const pa_sink_info* info, int eol, void* user) {
+        auto* q = static_cast<Query*>(user);
+        if (eol != 0) {
+            q->done = true;
+            return;
+        }
+        if (info->monitor_source_name)
+            q->monitor = info->monitor_source_name;
+    };
+    pa_operation* op =
+        pa_context_get_sink_info_by_name(conn_.context, sinkName.c_str(), onSink, &query);
+    return awaitQuery(conn_.loop, op, query.done) ? query.monitor : std::string();
 }
 
 void PulseBackend::onServerEvent(pa_context*, pa_subscription_event_type_t type, uint32_t,
@@ -280,11 +301,35 @@ std::unique_ptr<CaptureStream> PulseBackend::openCapture(int input, StreamFormat
     if (input >= 0 && std::none_of(sources_.begin(), sources_.end(),
                                    [&](const Source& s) { return s.name == device; }))
         return nullptr;
-    std::unique_ptr<CaptureStream> stream =
-        openPulseCapture(conn_, input < 0 ? nullptr : device.c_str(), format, sink);
+    return openCounted(input < 0 ? nullptr : device.c_str(), format, sink);
+}
+
+std::unique_ptr<CaptureStream> PulseBackend::openCounted(const char* device, StreamFormat format,
+                                                         CaptureSink& sink) {
+    std::unique_ptr<CaptureStream> stream = openPulseCapture(conn_, device, format, sink);
     if (!stream)
         return nullptr;
     return std::make_unique<CountedCapture>(std::move(stream), live_);
+}
+
+// Looked up at each opening: a mixed recording follows the defaults the
+// user set before it started, and keeps its streams while it runs.
+std::unique_ptr<CaptureStream>
+PulseBackend::openDefaultCapture(DefaultCapture which, StreamFormat format, CaptureSink& sink) {
+    reconnectIfLost();
+    if (!conn_.context)
+        return nullptr;
+    std::string device;
+    {
+        LoopLock lock(conn_.loop);
+        const Defaults defaults = serverDefaults();
+        device = which == DefaultCapture::Source ? defaults.source
+                 : defaults.sink.empty()         ? std::string()
+                                                 : monitorOf(defaults.sink);
+    }
+    if (device.empty())
+        return nullptr;
+    return openCounted(device.c_str(), format, sink);
 }
 
 std::unique_ptr<PlaybackStream> PulseBackend::openPlayback(StreamFormat format,

@@ -24,6 +24,9 @@ public:
     void watchInputs(std::function<void()> changed) override;
     std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                CaptureSink& sink) override;
+    bool offersDefaultCaptures() const override { return true; }
+    std::unique_ptr<CaptureStream> openDefaultCapture(DefaultCapture which, StreamFormat format,
+                                                      CaptureSink& sink) override;
     std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
                                                  PlaybackSource& source) override;
 
@@ -33,7 +36,14 @@ private:
         std::string description; // what the user sees
     };
     bool listSources();
-    std::string defaultSourceName();
+    struct Defaults {
+        std::string source;
+        std::string sink;
+    };
+    Defaults serverDefaults();
+    std::string monitorOf(const std::string& sinkName);
+    std::unique_ptr<CaptureStream> openCounted(const char* device, StreamFormat format,
+                                               CaptureSink& sink);
     void disconnect();
     bool connectionLost() const;
     void reconnectIfLost();

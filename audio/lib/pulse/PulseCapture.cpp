@@ -25,7 +25,7 @@ public:
     PulseCapture& operator=(const PulseCapture&) = delete;
 
     // Called with the loop locked.
-    bool open(const char* device, const pa_sample_spec& spec) {
+    bool open(const char* device, const pa_sample_spec& spec, pa_usec_t fragmentUsec) {
         stream_ = pa_stream_new(conn_.context, "Recording", &spec, nullptr);
         if (!stream_)
             return false;
@@ -33,7 +33,7 @@ public:
         pa_stream_set_state_callback(stream_, &PulseCapture::onState, this);
         pa_stream_set_overflow_callback(stream_, &PulseCapture::onOverflow, this);
         pa_buffer_attr attr = serverChosenBufferAttr();
-        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentUsec, &spec));
+        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(fragmentUsec, &spec));
         fragmentFrames_ = attr.fragsize / frameBytes_;
         // DONT_MOVE: when the chosen source goes away the stream fails and we
         // report the input lost, rather than silently recording another one.
@@ -109,7 +109,8 @@ std::unique_ptr<CaptureStream> openPulseCapture(Connection& conn, const char* de
     bool opened = false;
     {
         LoopLock lock(conn.loop);
-        opened = capture->open(device, spec);
+        opened = capture->open(device, spec,
+                               format.blockMs ? pa_usec_t{format.blockMs} * 1000 : kFragmentUsec);
     }
     // A failed stream is torn down by the destructor, which locks by itself.
     if (!opened)

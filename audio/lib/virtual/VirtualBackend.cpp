@@ -55,6 +55,19 @@ std::unique_ptr<CaptureStream> VirtualBackend::openCapture(int input, StreamForm
     return capture;
 }
 
+bool VirtualBackend::offersDefaultCaptures() const {
+    return config_.defaultSource >= 0 && config_.defaultMonitor >= 0;
+}
+
+std::unique_ptr<CaptureStream>
+VirtualBackend::openDefaultCapture(DefaultCapture which, StreamFormat format, CaptureSink& sink) {
+    if (!offersDefaultCaptures())
+        return nullptr;
+    return openCapture(which == DefaultCapture::Source ? config_.defaultSource
+                                                       : config_.defaultMonitor,
+                       format, sink);
+}
+
 std::unique_ptr<PlaybackStream> VirtualBackend::openPlayback(StreamFormat format,
                                                              PlaybackSource& source) {
     if (format.rate == 0 || format.channels == 0 || format.channels > 8)
@@ -88,9 +101,11 @@ size_t VirtualBackend::pushBlocks(size_t count) {
     return delivered;
 }
 
-void VirtualBackend::loseInput() {
+void VirtualBackend::loseInput(const std::string& name) {
     std::lock_guard lock(mutex_);
     for (VirtualCapture* c : captures_) {
+        if (!name.empty() && c->inputName() != name)
+            continue;
         c->lose();
         // Paced captures report it on their own thread.
         if (config_.manual)

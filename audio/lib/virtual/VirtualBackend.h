@@ -33,6 +33,10 @@ struct VirtualConfig {
     double speed = 1.0;       // paced mode: multiple of real time
     size_t blockFrames = 882; // 20 ms at 44100 Hz
     bool reachable = true;    // false: connect() fails like a missing server
+    // The inputs a mixed recording takes as the default source and as the
+    // monitor of the default output; -1: the system names no defaults.
+    int defaultSource = -1;
+    int defaultMonitor = -1;
 };
 
 class VirtualCapture;
@@ -47,6 +51,9 @@ public:
     std::vector<std::string> inputNames() override;
     std::unique_ptr<CaptureStream> openCapture(int input, StreamFormat format,
                                                CaptureSink& sink) override;
+    bool offersDefaultCaptures() const override;
+    std::unique_ptr<CaptureStream> openDefaultCapture(DefaultCapture which, StreamFormat format,
+                                                      CaptureSink& sink) override;
     std::unique_ptr<PlaybackStream> openPlayback(StreamFormat format,
                                                  PlaybackSource& source) override;
 
@@ -58,7 +65,8 @@ public:
     // the calling thread; returns the blocks delivered.
     size_t pushBlocks(size_t count);
     // Every open capture loses its source (reported once, then silence).
-    void loseInput();
+    // With a name: only the captures of the input of that name.
+    void loseInput(const std::string& name = {});
     // Every open capture hears of an overrun of `frames`.
     void reportOverrun(uint64_t frames);
     // The input the last capture was opened on (-1 when the default was asked

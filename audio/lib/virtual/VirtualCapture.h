@@ -21,6 +21,7 @@ public:
     // The next block, on the calling thread. False while paused or lost.
     bool deliver();
     void lose() { lost_ = true; }
+    const std::string& inputName() const { return input_.name; }
     void overrun(uint64_t frames) { sink_.onOverrun(frames); }
     void startPacing();
 
