@@ -299,7 +299,8 @@ int32_t TBassRecorder::Start(TRecordOutFormat outformat, const std::string& outf
 
     const uint32_t flags =
         audiolib::kRecordPause | (FSkipSilence ? audiolib::kRecordSkipSilence : 0u);
-    FRecChannel = audiolib::recordStart(44100, 2, flags, RecordProc, nullptr);
+    FRecChannel = audiolib::recordStart(audiolib::kCaptureRate, audiolib::kCaptureChannels, flags,
+                                        RecordProc, nullptr);
     FLostPartsTold = 0;
     if (FRecChannel == 0) {
         FErrCode = reccmd::kErrRecordFailed;
@@ -371,7 +372,7 @@ std::optional<Result> TBassRecorder::TakeLateStopResult() {
 double TBassRecorder::LostSeconds() const {
     if (FRecChannel == 0)
         return 0.0;
-    return static_cast<double>(audiolib::channelLostFrames(FRecChannel)) / 44100.0;
+    return static_cast<double>(audiolib::channelLostFrames(FRecChannel)) / audiolib::kCaptureRate;
 }
 
 bool TBassRecorder::RecordingEndedByItself() const {

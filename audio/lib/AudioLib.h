@@ -19,6 +19,12 @@ using Handle = uint32_t;
 // of version() must equal it.
 constexpr uint32_t kInterfaceVersion = 0x0204;
 
+// The one format the capture delivers and every channel carries: 16-bit
+// interleaved stereo at 44100 Hz.
+constexpr uint32_t kCaptureRate = 44100;
+constexpr uint32_t kCaptureChannels = 2;
+constexpr uint32_t kCaptureFrameBytes = kCaptureChannels * 2;
+
 enum Error : int {
     kOk = 0,
     kErrMemory = 1,

@@ -1,5 +1,6 @@
 // What a channel does for an operation it has no meaning for.
 #include "audio/lib/Channel.h"
+#include "audio/lib/AudioLib.h"
 
 namespace audiolib {
 
@@ -23,7 +24,7 @@ bool Channel::setPosition(uint64_t) {
 }
 double Channel::bytesToSeconds(uint64_t bytes) const {
     // Every channel of the layer carries 44100 Hz stereo 16-bit PCM.
-    return static_cast<double>(bytes) / (44100.0 * 4.0);
+    return static_cast<double>(bytes) / (double{kCaptureRate} * kCaptureFrameBytes);
 }
 uint32_t Channel::getData(void*, uint32_t) {
     return fail(kErrNotAvail, ~uint32_t{0});

@@ -1,4 +1,5 @@
 #include "audio/lib/ExternalEncoder.h"
+#include "audio/lib/AudioLib.h"
 
 #include "audio/lib/CommandLine.h"
 #include "audio/lib/WaveFormat.h"
@@ -38,7 +39,8 @@ void ignoreSigpipe() {
 // The encoders read WAV from standard input. The sizes say "unknown" so they
 // read to EOF: a finite size is obeyed and the encoder would stop early.
 std::vector<uint8_t> streamingWavHeader() {
-    return wavFileHeader(pcmWaveFormat(2, 16, 44100), 0xFFFFFFFFu, 0xFFFFFFFFu);
+    return wavFileHeader(pcmWaveFormat(kCaptureChannels, 16, kCaptureRate), 0xFFFFFFFFu,
+                         0xFFFFFFFFu);
 }
 
 struct SpawnAttributes {

@@ -17,7 +17,7 @@ Handle recordStart(uint32_t freq, uint32_t channels, uint32_t flags, RecordProc 
     if (!recordInitialised())
         return fail(kErrInit, Handle{0});
     // The capture format is fixed; the encoders convert from it.
-    if (freq != 44100 || channels != 2)
+    if (freq != kCaptureRate || channels != kCaptureChannels)
         return fail(kErrFormat, Handle{0});
     Backend* backend = activeBackend();
     if (!backend)

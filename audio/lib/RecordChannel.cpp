@@ -1,4 +1,5 @@
 #include "audio/lib/RecordChannel.h"
+#include "audio/lib/AudioLib.h"
 
 #include "audio/lib/ProcessState.h"
 
@@ -62,7 +63,7 @@ const RecordChannel* RecordChannel::current() {
 
 bool RecordChannel::open(Backend& backend, int input, Handle handle) {
     handle_ = handle;
-    capture_ = backend.openCapture(input, StreamFormat{44100, 2}, *this);
+    capture_ = backend.openCapture(input, StreamFormat{kCaptureRate, kCaptureChannels}, *this);
     if (!capture_)
         return false;
     writer_ = std::thread([this] { writerLoop(); });
@@ -166,7 +167,7 @@ bool RecordChannel::attach(std::unique_ptr<ChannelEncoder> encoder) {
 }
 
 void RecordChannel::skipSilence() {
-    cut_ = std::make_unique<SilenceCut>(2, 44100,
+    cut_ = std::make_unique<SilenceCut>(kCaptureChannels, kCaptureRate,
                                         [this](const int16_t* kept, size_t n) { feed(kept, n); });
 }
 

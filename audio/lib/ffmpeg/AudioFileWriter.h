@@ -16,16 +16,15 @@
 #include "audio/lib/ffmpeg/FfmpegHandles.h"
 #include "audio/lib/ffmpeg/WavHeader.h"
 
+#include "audio/lib/AudioLib.h"
 #include <cstddef>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace audiolib::ffmpeg {
-
-constexpr uint32_t kCaptureRate = 44100;
-constexpr int kCaptureChannels = 2;
 
 struct OutputSpec {
     const char* muxer = nullptr; // "wav", "asf"

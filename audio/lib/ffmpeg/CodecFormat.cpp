@@ -47,7 +47,7 @@ uint32_t encodeGetCodecFormat(Handle channel, void* form, uint32_t formlen, cons
     // Without kCodecDefault the caller's block is no preselection; the dialog
     // then opens on CD-quality PCM rather than on whatever the block held.
     if (!(flags & kCodecDefault)) {
-        writeWaveFormat(pcmWaveFormat(2, 16, 44100), form, formlen);
+        writeWaveFormat(pcmWaveFormat(kCaptureChannels, 16, kCaptureRate), form, formlen);
     }
     bool chosen = false;
     try {

@@ -39,7 +39,8 @@ int16_t VirtualBackend::sineSample(const VirtualInput& input, uint64_t frame) {
 
 std::unique_ptr<CaptureStream> VirtualBackend::openCapture(int input, StreamFormat format,
                                                            CaptureSink& sink) {
-    if (format.rate != 44100 || format.channels != 2 || config_.inputs.empty())
+    if (format.rate != kCaptureRate || format.channels != kCaptureChannels ||
+        config_.inputs.empty())
         return nullptr;
     if (input >= static_cast<int>(config_.inputs.size()) || input < -1)
         return nullptr;
