@@ -5,9 +5,9 @@
 // Connect...Handlers, and ConnectHandlers (start-up) calls them all.
 
 #include "app/MainControls.h"
+#include "app/remote/RemoteTexts.h"
 #include "audio/DiskSpace.h"
 #include "audio/RecordControl.h"
-#include "app/remote/RemoteTexts.h"
 #include "audio/TPlayState.h"
 #include "hotkeys/HotkeyBackend.h"
 #include "settings/OutputNaming.h"

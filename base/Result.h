@@ -48,8 +48,7 @@ private:
 };
 
 // A value, or the failure that kept it from being made.
-template <class T>
-class [[nodiscard]] Outcome {
+template <class T> class [[nodiscard]] Outcome {
 public:
     Outcome(T value) : value_(std::move(value)), result_(Result::success()) {}
     Outcome(Result failure) : result_(std::move(failure)) {}
