@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 TImage::TImage(QWidget* parent, WrapMode mode) : QWidget(parent), FMode(mode) {}
 
 bool TImage::loadFromStream(QIODevice& stream, qreal ratio) {
@@ -54,6 +56,15 @@ void TImage::setBitmap(const QImage& image) {
         return;
     FBitmapRegion = regionOfDrawnPixels(FBitmap);
     emit geometryChanged();
+}
+
+void TImage::setPixelBitmap(const QImage& image) {
+    setBitmap(image);
+    const int factor = static_cast<int>(std::ceil(devicePixelRatioF()));
+    if (factor <= 1 || FBitmap.isNull())
+        return;
+    FHiRes = FBitmap.scaled(FBitmap.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    FHiRes.setDevicePixelRatio(factor);
 }
 
 QRegion TImage::drawnRegion() const {

@@ -25,6 +25,11 @@ public:
     // high-resolution one; one of a higher ratio becomes the high-resolution
     // bitmap.
     void setBitmap(const QImage& image);
+    // A picture drawn in whole pixels, such as the spectrum's bars: on a
+    // screen of a higher device pixel ratio each of its pixels is drawn as a
+    // block of device pixels, which is what drawing it at the screen's
+    // resolution gives, instead of a smoothed enlargement.
+    void setPixelBitmap(const QImage& image);
     const QImage& bitmap() const { return FBitmap; }
     const QImage& hiResBitmap() const { return FHiRes; }
 

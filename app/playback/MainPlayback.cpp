@@ -238,9 +238,9 @@ void TfrmMain::TimerRenderTimer(QObject*) {
     const PixelBuffer* view = FPlayer->GetSpectrumView();
     if (!view)
         return;
-    // The QImage only wraps the player's pixels; setBitmap converts them into
+    // The QImage only wraps the player's pixels; setPixelBitmap converts them into
     // the control's own picture, the one copy, so the control never points at
     // memory the next frame (or the player's release) changes.
-    imgSound->setBitmap(QImage(view->bits(), view->width(), view->height(), view->strideBytes(),
-                               QImage::Format_RGBX8888));
+    imgSound->setPixelBitmap(QImage(view->bits(), view->width(), view->height(),
+                                    view->strideBytes(), QImage::Format_RGBX8888));
 }

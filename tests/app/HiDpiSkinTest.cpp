@@ -52,6 +52,26 @@ TEST_F(HiDpiSkin, AtRatioTwoTheWindowIsDrawnFromTheDoubleResolutionArtwork) {
     EXPECT_EQ(shot(w->imgMain).copy(corner), skin("recordmain@2x").copy(corner));
 }
 
+// The spectrum is drawn in whole pixels: at ratio 2 each of its pixels is a
+// block of 2x2 device pixels, as drawing it at device pixels gives, and no
+// smoothed enlargement.
+TEST_F(HiDpiSkin, TheSpectrumIsDrawnAtDevicePixels) {
+    installConfig();
+    auto w = makeWindow();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    const QSize size = w->imgSound->size();
+    QImage frame(size, QImage::Format_RGBX8888);
+    frame.fill(Qt::black);
+    for (int y = size.height() / 2; y < size.height(); ++y)
+        for (int x = 3; x < 8; ++x)
+            frame.setPixelColor(x, y, Qt::white);
+    w->imgSound->setPixelBitmap(frame);
+    const QImage expected = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                .scaled(size * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    EXPECT_EQ(shot(w->imgSound), expected);
+}
+
 TEST_F(HiDpiSkin, ThePainterMakesTheCommittedSkinAndThe2xSetIsNoEnlargement) {
     TempFolder out;
     const QString skinDir = QString::fromStdString((out / "skin").string());
